@@ -1,0 +1,15 @@
+#include "platform/tick.h"
+
+#include <time.h>
+
+namespace stellix {
+
+std::uint32_t tickCountMs() noexcept {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  const std::uint64_t ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+                           static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<std::uint32_t>(ms);
+}
+
+}  // namespace stellix
