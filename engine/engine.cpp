@@ -108,25 +108,4 @@ void Engine::designKernel() {}
 
 void Engine::reset() noexcept {}
 
-template <typename T>
-void Engine::processLimiter(const T*, const T*, T* outL, T* outR, std::int32_t frames) noexcept {
-  for (std::int32_t i = 0; i < frames; ++i) {
-    outR[i] = T(0);
-    outL[i] = T(0);
-  }
-}
-
-template <typename T>
-void Engine::processCalibration(T* outL, T* outR, std::int32_t frames) noexcept {
-  for (std::int32_t i = 0; i < frames; ++i) {
-    if (outR) outR[i] = T(0);
-    if (outL) outL[i] = T(0);
-  }
-}
-
-template void Engine::processLimiter<float>(const float*, const float*, float*, float*, std::int32_t) noexcept;
-template void Engine::processLimiter<double>(const double*, const double*, double*, double*, std::int32_t) noexcept;
-template void Engine::processCalibration<float>(float*, float*, std::int32_t) noexcept;
-template void Engine::processCalibration<double>(double*, double*, std::int32_t) noexcept;
-
 }  // namespace stellix

@@ -1,0 +1,32 @@
+// Smoothing of the brickwall envelope: a bell-shaped FIR kernel of N taps applied to
+// frames of 2N samples by real FFT block convolution (overlap-add is done by the caller).
+#pragma once
+
+namespace stellix {
+
+class SmoothingConvolver {
+ public:
+  static constexpr int kMaxN = 256;
+
+  // Allocates for the largest transform (n = 2 * kMaxN) and prepares N = 64.
+  SmoothingConvolver();
+  ~SmoothingConvolver();
+  SmoothingConvolver(const SmoothingConvolver&) = delete;
+  SmoothingConvolver& operator=(const SmoothingConvolver&) = delete;
+
+  // Designs the N-tap kernel and stores its scaled spectrum. N is 4, 8, ..., 256. [set-up]
+  void prepare(int N);
+  int length() const noexcept { return n_; }
+  // The kernel taps of the current design (N values).
+  const double* taps() const noexcept;
+
+  // Convolves one frame of 2N doubles in the interleaved layout, in place. [audio]
+  void convolve(double* frame) const noexcept;
+
+ private:
+  int n_ = 0;
+  struct Impl;
+  Impl* impl_;
+};
+
+}  // namespace stellix
