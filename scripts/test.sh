@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything warning-free and runs every test, then the unit tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+
+echo "== Release build (warnings are errors)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSTELLIX_WERROR=ON >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSTELLIX_SANITIZE=ON -DSTELLIX_WERROR=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
