@@ -1,6 +1,9 @@
 #include "engine/engine.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "engine/limiter_core.h"
 
 namespace stellix {
 
@@ -20,7 +23,8 @@ int kernelLengthFor(int transShapeStep, int rateShift) {
 
 double onePoleCoeff(double ms, double fs) { return 1.0 - std::exp(-1000.0 / (ms * fs)); }
 
-Engine::Engine() {
+Engine::Engine()
+    : core_(std::make_unique<LimiterCore>()), rawDelay_(std::make_unique<double[]>(2 * (kMaxLookahead + 31))) {
   v_.transient[0] = v_.transient[1] = 0.0;
   v_.releaseTime[0] = v_.releaseTime[1] = 200.0;
   v_.levellerThreshold[0] = v_.levellerThreshold[1] = 1.0;
@@ -104,8 +108,26 @@ void Engine::setTransShape(int step) {
   reset();
 }
 
-void Engine::designKernel() {}
+void Engine::designKernel() { conv_.prepare(v_.kernelLength); }
 
-void Engine::reset() noexcept {}
+void Engine::setDetectorPath(SimdPath path) noexcept {
+  core_->setSimdPath(simdPathAvailable(path) ? path : SimdPath::Scalar);
+}
+
+void Engine::reset() noexcept {
+  resetRequantizer();
+  core_->reset();
+  std::fill_n(rawDelay_.get(), 2 * (kMaxLookahead + 31), 0.0);
+  rawPos_ = 0;
+  driveGain_ = v_.driveTarget;
+  outputGain_ = v_.outputTarget;
+  resetMeters();
+}
+
+// Dither generator seeding and noise-shaping history: the requantizer's part of the reset.
+void Engine::resetRequantizer() noexcept {}
+
+// Peak and RMS readings, gain-reduction holds and the meter-read flag: the meters' part.
+void Engine::resetMeters() noexcept {}
 
 }  // namespace stellix

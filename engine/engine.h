@@ -9,6 +9,10 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
+
+#include "engine/convolution.h"
+#include "engine/detector.h"
 
 namespace stellix {
 
@@ -92,6 +96,8 @@ int kernelLengthFor(int transShapeStep, int rateShift);
 // One-pole coefficient 1 - exp(-1000 / (ms * fs)).
 double onePoleCoeff(double ms, double fs);
 
+class LimiterCore;
+
 class Engine {
  public:
   static constexpr int kMaxLookahead = 512;
@@ -134,13 +140,29 @@ class Engine {
   template <typename T>
   void processCalibration(T* outL, T* outR, std::int32_t frames) noexcept;
 
+  // [locked] Instruction set of the detector's block kernels (default: the widest this CPU
+  // runs). Every path gives the same bits; tests and benchmarks compare them.
+  void setDetectorPath(SimdPath path) noexcept;
+
  private:
   void recomputeRateValues();
   void recomputeAttack() noexcept;
   void recomputeRelease() noexcept;
   void designKernel();
 
+  // Parts of the suspend reset owned by the requantizer and the meters.
+  void resetRequantizer() noexcept;
+  void resetMeters() noexcept;
+
   EngineValues v_;
+
+  // Limiter path state (limiter_path.cpp, limiter_core.cpp).
+  SmoothingConvolver conv_;             // brickwall envelope smoothing
+  std::unique_ptr<LimiterCore> core_;   // leveller, detector, envelopes, gain
+  std::unique_ptr<double[]> rawDelay_;  // undriven input, 2 x (kMaxLookahead + 31)
+  int rawPos_ = 0;                      // shared write index, wraps at N_la + 31
+  double driveGain_ = 1.0;              // g_d, smoothed toward driveTarget
+  double outputGain_ = 1.0;             // g_o, smoothed toward the output-gain target
 };
 
 }  // namespace stellix

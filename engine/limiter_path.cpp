@@ -1,13 +1,164 @@
+#include <cmath>
+
+#include "engine/denormals.h"
 #include "engine/engine.h"
+#include "engine/limiter_core.h"
 
 namespace stellix {
+namespace {
+
+// Input samples beyond +-2^20 (+120 dB over full scale) are held there and non-finite ones
+// become 0, so that drive, interpolation and the envelopes stay finite and below the trees'
+// stop value whatever the host sends.
+constexpr double kInputLimit = 1048576.0;
+
+inline double admit(double x) noexcept {
+  const double a = std::fabs(x);
+  if (a <= kInputLimit) return x;
+  if (a <= 1.7976931348623157e308) return std::copysign(kInputLimit, x);
+  return 0.0;
+}
+
+// Output limited to -1 .. +1. A plain comparison keeps every sample inside the range
+// bit-exact, so the bypass returns its input unchanged.
+inline double clampUnit(double x) noexcept { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
 
 template <typename T>
-void Engine::processLimiter(const T*, const T*, T* outL, T* outR, std::int32_t frames) noexcept {
-  for (std::int32_t i = 0; i < frames; ++i) {
-    outR[i] = T(0);
-    outL[i] = T(0);
+T clampedAndNarrowed(double x) noexcept {
+  return static_cast<T>(clampUnit(x));
+}
+
+}  // namespace
+
+// ---- Call points for the meters and the requantizer (filled in with those stages). ----
+
+// Per sample: the input meters take the scaled raw input, the gain-reduction holds the
+// readings, the output meters the output before requantizing and clamping.
+inline void meterSample(double /*inL*/, double /*inR*/, double /*grL*/, double /*grR*/, double /*outL*/,
+                        double /*outR*/) noexcept {}
+
+// Per sample when Quantize is on: requantizes both outputs in place to the grid 1 / q.
+inline void requantizeSample(double& /*outL*/, double& /*outR*/, double /*q*/, double /*step*/) noexcept {}
+
+// Glossary of the limiter path (per sample unless noted):
+//   gd, go    smoothed drive and output gains (driveGain_, outputGain_), one-pole at 30 Hz
+//   x         input sample, widened, non-finite replaced by 0
+//   d         raw input delayed by N_la + 31 (rawDelay_, index rawPos_): the bypass output
+//   y, z      driven sample x gd; levelled sample v y handed to the core
+//   v         leveller gain
+//   o, G, r   from the core: z delayed by N_la + 31, the gain, the gain-reduction reading
+//   sIn       input-meter scale for the block: gd at block start, 1.0 for post metering
+//   q         requantization scale 2^(bits - 1) for the block
+template <typename T>
+void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::int32_t frames) noexcept {
+  if (frames <= 0) return;
+  ScopedFlushDenormals flush;
+  constexpr int kChunk = LimiterCore::kChunk;
+  LimiterCore& core = *core_;
+
+  // Block snapshot.
+  const int attShow = v_.sw.attShow;
+  const int bits = v_.sw.bits;
+  static constexpr double kQuantScale[5] = {128.0, 2048.0, 32768.0, 524288.0, 8388608.0};
+  const double q = (bits >= 0 && bits < 5) ? kQuantScale[bits] : 8388608.0;
+  const double qStep = 1.0 / q;
+  const double sIn = v_.sw.postMeter == 1 ? 1.0 : driveGain_;
+  const double c30 = v_.smoothCoeff;
+
+  // Lengths, held to what the buffers take.
+  CoreSettings s;
+  s.lookahead = v_.lookahead >= LimiterCore::kMaxLookahead ? LimiterCore::kMaxLookahead
+                : v_.lookahead >= 256                      ? 256
+                                                           : 128;
+  s.kernelLength = 8;
+  while (s.kernelLength < v_.kernelLength && s.kernelLength < LimiterCore::kMaxKernel) s.kernelLength <<= 1;
+  if (2 * s.kernelLength > s.lookahead) s.kernelLength = s.lookahead / 2;
+  s.envDelay = s.lookahead - 2 * s.kernelLength + 2;
+  const int rawLen = s.lookahead + 31;
+  s.levellerCoeff = v_.levellerCoeff;
+  s.w1 = (attShow & 1) != 0;
+  s.w2 = (attShow & 2) != 0;
+  s.w4 = (attShow & 4) != 0;
+
+  double* raw[2] = {rawDelay_.get(), rawDelay_.get() + LimiterCore::kMaxLookahead + 31};
+  double gd = driveGain_;
+  double go = outputGain_;
+  int rawPos = rawPos_ < rawLen ? rawPos_ : 0;
+
+  for (std::int32_t start = 0; start < frames; start += kChunk) {
+    const int count = frames - start < kChunk ? static_cast<int>(frames - start) : kChunk;
+
+    // Chunk snapshot of the values the parameter thread writes.
+    const double driveT = v_.driveTarget;
+    const double outT = v_.sw.autoOut == 1 ? 1.0 / driveT : static_cast<double>(v_.outputTarget);
+    const bool power = v_.limiterSwitch != 0.0;
+    const bool quantize = v_.sw.quantize == 1;
+    const int detector = v_.sw.oversample == 1 ? v_.reconCode : 0;
+    s.detector = detector < 0 || detector > 2 ? 0 : detector;
+    s.secondOrder = v_.sw.detectorOrder == 1;
+    s.levellerThreshold = v_.levellerThreshold[0];
+    s.link = v_.link;
+    s.transient[0] = v_.transient[0];
+    s.transient[1] = v_.transient[1];
+    for (int i = 0; i < kFollowers; ++i) {
+      s.attack[i] = v_.attack[i];
+      s.release[i] = v_.release[i];
+    }
+
+    // Gains, raw delay, drive and leveller.
+    double rawOut[2][kChunk];
+    double outGain[kChunk];
+    double* zL = core.levelledIn(0);
+    double* zR = core.levelledIn(1);
+    for (int j = 0; j < count; ++j) {
+      gd = ((gd + (driveT - gd) * c30) + 1e-30) - 1e-30;
+      go = ((go + (outT - go) * c30) + 1e-30) - 1e-30;
+      outGain[j] = go;
+      const double xL = admit(static_cast<double>(inL[start + j]));
+      const double xR = admit(static_cast<double>(inR[start + j]));
+      rawOut[0][j] = raw[0][rawPos];
+      rawOut[1][j] = raw[1][rawPos];
+      raw[0][rawPos] = xL;
+      raw[1][rawPos] = xR;
+      if (++rawPos == rawLen) rawPos = 0;
+      const double yL = xL * gd;
+      const double yR = xR * gd;
+      const double v = core.level(j, yL, yR, s.levellerThreshold, s.levellerCoeff);
+      zL[j] = v * yL;
+      zR[j] = v * yR;
+    }
+
+    core.run(count, s, conv_);
+
+    // Output or bypass, meters, requantizer, clamp; right before left.
+    const double* oL = core.delayed(0);
+    const double* oR = core.delayed(1);
+    const double* gL = core.gain(0);
+    const double* gR = core.gain(1);
+    const double* rL = core.reading(0);
+    const double* rR = core.reading(1);
+    for (int j = 0; j < count; ++j) {
+      double yL, yR, grL, grR;
+      if (power) {
+        yL = gL[j] * oL[j] * outGain[j];
+        yR = gR[j] * oR[j] * outGain[j];
+        grL = rL[j];
+        grR = rR[j];
+      } else {
+        yL = rawOut[0][j];
+        yR = rawOut[1][j];
+        grL = grR = 1.0;
+      }
+      meterSample(rawOut[0][j] * sIn, rawOut[1][j] * sIn, grL, grR, yL, yR);
+      if (quantize) requantizeSample(yL, yR, q, qStep);
+      outR[start + j] = clampedAndNarrowed<T>(yR);
+      outL[start + j] = clampedAndNarrowed<T>(yL);
+    }
   }
+
+  driveGain_ = gd;
+  outputGain_ = go;
+  rawPos_ = rawPos;
 }
 
 template void Engine::processLimiter<float>(const float*, const float*, float*, float*, std::int32_t) noexcept;
