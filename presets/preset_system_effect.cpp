@@ -1,6 +1,10 @@
 #include "presets/preset_system_effect.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "presets/preset_system_editor.h"
+#include "presets/record_blob.h"
 
 using stellix::kNumParams;
 using stellix::kNumPrograms;
@@ -74,3 +78,71 @@ void CPresetSystemEffect::captureDefaultProgram() {
 }
 
 void CPresetSystemEffect::fillFactoryPrograms() { stellix::fillFactoryBank(bank_.get()); }
+
+void CPresetSystemEffect::setPresetEditor(CPresetSystemEditor* editor) noexcept {
+  presetEditor_ = editor;
+  editorHooks_ = editor;
+}
+
+VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
+  namespace blob = stellix::blob;
+  if (!data) return 0;
+  std::uint8_t* chunk = chunkBuffer_.get();
+  std::memset(chunk, 0, kChunkBytes);
+  if (!presetEditor_) return 0;
+  const auto bank = presetEditor_->writeBank();
+  if (bank.empty() || bank.size() > kChunkBytes - blob::kChunkHeadBytes) return 0;
+  const std::int32_t tag = blob::kChunkTag;
+  const std::int32_t id = getUniqueId();
+  std::memcpy(chunk, &tag, 4);
+  std::memcpy(chunk + 4, &id, 4);
+  std::memcpy(chunk + blob::kChunkHeadBytes, bank.data(), bank.size());
+  *data = chunk;
+  return static_cast<VstInt32>(bank.size() + blob::kChunkHeadBytes);
+}
+
+VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool /*isPreset*/) {
+  namespace blob = stellix::blob;
+  if (!data || byteSize < static_cast<VstInt32>(blob::kChunkHeadBytes)) return -1;
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  const std::size_t size = static_cast<std::size_t>(byteSize);
+  const blob::ByteOrder order = blob::byteOrderOf(p + 4, getUniqueId());
+  if (order == blob::ByteOrder::Foreign) return -1;
+  const bool reverse = order == blob::ByteOrder::Reversed;
+  const std::int32_t tag = blob::loadInt(p, reverse);
+  if (tag == blob::kChunkTag) {
+    const std::size_t headerEnd = blob::kChunkHeadBytes + blob::kHeaderBytes;
+    if (!presetEditor_ || size < headerEnd) return -1;
+    // The header is read into a copy: the host's data is never changed.
+    const blob::Header header = blob::readHeader(p + blob::kChunkHeadBytes, reverse);
+    return presetEditor_->readBankRecords(p + headerEnd, size - headerEnd, header, reverse) ? 0 : -1;
+  }
+  if (tag == blob::kLegacyChunkTag) return readLegacyChunk(p, size, reverse) ? 0 : -1;
+  return -1;
+}
+
+// The older chunk: a 32-byte head (tag, unique ID, program count, current program, four
+// unused fields) and raw program entries, a name and float values each.
+bool CPresetSystemEffect::readLegacyChunk(const std::uint8_t* data, std::size_t size, bool reverse) {
+  namespace blob = stellix::blob;
+  if (size < blob::kLegacyChunkHeadBytes) return false;
+  const std::int32_t programs = blob::loadInt(data + 8, reverse);
+  const std::int32_t current = blob::loadInt(data + 12, reverse);
+  if (programs <= 0) return false;
+  const std::size_t entryBytes = (size - blob::kLegacyChunkHeadBytes) / static_cast<std::size_t>(programs);
+  if (entryBytes < blob::kLegacyNameBytes) return false;  // entries shorter than a name
+  const std::size_t values = (entryBytes - blob::kLegacyNameBytes) / 4;
+  const std::size_t stride = blob::kLegacyNameBytes + 4 * values;
+  const int count = std::min<std::int32_t>(programs, kNumPrograms);
+  const int used = static_cast<int>(std::min<std::size_t>(values, kNumParams));
+  for (int i = 0; i < count; ++i) {
+    const std::uint8_t* entry = data + blob::kLegacyChunkHeadBytes + static_cast<std::size_t>(i) * stride;
+    resetProgram(i);
+    std::memcpy(bank_[i].name, entry, stellix::kProgramNameBytes);
+    // Stored as they are; the parameter layer limits what it takes from them.
+    for (int j = 0; j < used; ++j)
+      if (!isParameterSkippedOnLoad(j)) bank_[i].values[j] = blob::loadFloat(entry + blob::kLegacyNameBytes + 4 * j, reverse);
+  }
+  selectProgram(current >= 0 && current < kNumPrograms ? current : 0);
+  return true;
+}

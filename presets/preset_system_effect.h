@@ -9,6 +9,8 @@
 #include "presets/program.h"
 #include "vst2/audioeffect.h"
 
+class CPresetSystemEditor;
+
 class CPresetSystemEffect : public AudioEffectX {
  public:
   static constexpr int kChunkBytes = 27049;
@@ -25,6 +27,11 @@ class CPresetSystemEffect : public AudioEffectX {
   void setProgramName(char* name) override;
   void getProgramName(char* name) override;
   bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+  // The whole bank as a chunk in the effect's chunk buffer (valid until the next call); the
+  // size, or 0 when there is no editor side to write it.
+  VstInt32 getChunk(void** data, bool isPreset) override;
+  // 0 when the chunk was loaded, -1 when it was refused and nothing changed.
+  VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
 
   virtual int getCurrentProgramIndex() const { return currentProgram_; }
   // Makes index (0..26) the current program and sets every parameter from it.
@@ -46,6 +53,10 @@ class CPresetSystemEffect : public AudioEffectX {
   // The editor side, or null while there is none.
   void setEditorHooks(stellix::EffectEditorHooks* hooks) noexcept { editorHooks_ = hooks; }
   stellix::EffectEditorHooks* editorHooks() const noexcept { return editorHooks_; }
+  // The editor side of the preset system, which writes and reads the chunk's bank blob; it
+  // also becomes the editor hooks. Null detaches it.
+  void setPresetEditor(CPresetSystemEditor* editor) noexcept;
+  CPresetSystemEditor* presetEditor() const noexcept { return presetEditor_; }
 
  protected:
   std::unique_ptr<stellix::ProgramRecord[]> bank_;
@@ -55,4 +66,8 @@ class CPresetSystemEffect : public AudioEffectX {
   std::unique_ptr<std::uint8_t[]> chunkBuffer_;
   std::unique_ptr<std::uint8_t[]> chunkWork_;
   stellix::EffectEditorHooks* editorHooks_ = nullptr;
+  CPresetSystemEditor* presetEditor_ = nullptr;
+
+ private:
+  bool readLegacyChunk(const std::uint8_t* data, std::size_t size, bool reverse);
 };
