@@ -1,6 +1,10 @@
 #include "host/plugin.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "platform/user_store.h"
+#include "presets/store_names.h"
 
 using namespace stellix;
 
@@ -30,6 +34,9 @@ Plugin::Plugin(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaste
   suspend();
 
   fillFactoryPrograms();
+  applyMeteringPreferences();  // written into program 0: no program is being applied
+  editor_ = std::make_unique<CPresetSystemEditor>(*this);
+  setPresetEditor(editor_.get());
   if (editorHooks_) editorHooks_->setLatency(engine_->latency());
   captureDefaultProgram();
   selectProgram(0);
@@ -39,6 +46,21 @@ Plugin::~Plugin() {
   mutex_.lock();  // no processing call is running after this
   engine_.reset();
   mutex_.unlock();
+  setPresetEditor(nullptr);
+  editor_.reset();  // writes the remembered locations
+}
+
+// The display settings the user saved, each a step index; a number beyond the last step
+// selects the last step.
+void Plugin::applyMeteringPreferences() {
+  const auto key = UserStoreKey::open(store::kPrefsKey, UserStoreKey::Access::Read);
+  if (!key) return;
+  for (const auto& pref : store::kMeteringPreferences) {
+    if (const auto n = key->readUInt32(pref.name)) {
+      const int step = static_cast<int>(std::min<std::uint32_t>(*n, static_cast<std::uint32_t>(pref.steps - 1)));
+      setParameter(pref.parameter, stepCentre(step, pref.steps));
+    }
+  }
 }
 
 void Plugin::suspend() {

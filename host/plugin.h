@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "host/parameters.h"
 #include "platform/processing_mutex.h"
+#include "presets/preset_system_editor.h"
 #include "presets/preset_system_effect.h"
 
 class Plugin : public CPresetSystemEffect {
@@ -43,14 +44,18 @@ class Plugin : public CPresetSystemEffect {
   virtual int getRateShift() const { return engine_->values().rateShift; }
 
   stellix::Engine& engine() noexcept { return *engine_; }
+  // The editor side of the preset system; it lives as long as the effect.
+  CPresetSystemEditor& presetSystemEditor() noexcept { return *editor_; }
 
  private:
   template <typename T>
   void processBlock(T** inputs, T** outputs, VstInt32 frames);
   void updateEngine(int index, float v);
   void convertLayout(float v);
+  void applyMeteringPreferences();
 
   stellix::ProcessingMutex mutex_;
   std::unique_ptr<stellix::Engine> engine_;
   std::array<float, stellix::kParamCount> values_{};  // normalized values as last set
+  std::unique_ptr<CPresetSystemEditor> editor_;
 };
