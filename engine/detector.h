@@ -10,6 +10,8 @@
 // same order, one sample per lane), so all paths give the same bits.
 #pragma once
 
+#include "engine/vec.h"
+
 namespace stellix {
 
 enum class SimdPath { Scalar, Sse2, Avx2 };
@@ -27,10 +29,7 @@ void interpolatePhases(const double* window, double out[3]) noexcept;
 
 // Detector value of a reconstructed or plain peak: max(|p|, 1e-5), computed as
 // max(|p| - 1e-5, 0) + 1e-5.
-inline double detectorFloor(double p) noexcept {
-  const double m = (p < 0.0 ? -p : p) - 1e-5;
-  return (m > 0.0 ? m : 0.0) + 1e-5;
-}
+inline double detectorFloor(double p) noexcept { return maxOf(__builtin_fabs(p) - 1e-5, 0.0) + 1e-5; }
 
 // Detector values d[0 .. count - 1] for a block (layout above).
 void detectPlain(const double* hist, int count, double* d) noexcept;

@@ -26,6 +26,24 @@ inline double pickPeak(double s, const double* points, int n) {
   return (m > 0.0 ? m : 0.0) + 1e-5;
 }
 
+// pickPeak() for a vector of samples, without branches; each lane matches pickPeak().
+template <typename V>
+inline V pickPeakLanes(V s, const V* points, int n) {
+  const V zero = s - s;
+  V p = s;
+  V ap = s < zero ? -s : s;
+  for (int i = 0; i < n; ++i) {
+    const V a = points[i] < zero ? -points[i] : points[i];
+    const auto wins = a > ap;
+    p = wins ? points[i] : p;
+    ap = wins ? a : ap;
+  }
+  p = p * 1.001;
+  V m = (p < zero ? -p : p) - 1e-5;
+  m = m > zero ? m : zero;
+  return m + 1e-5;
+}
+
 // The three 4x phases of Lanes * Groups consecutive samples, one sample per lane.
 // V is a vector of Lanes doubles (GCC vector extension).
 template <typename V, int Lanes, int Groups>
@@ -45,11 +63,11 @@ inline void phasesBlock(const double* hist, double* d) {
     }
   }
   for (int g = 0; g < Groups; ++g) {
-    for (int l = 0; l < Lanes; ++l) {
-      const int j = g * Lanes + l;
-      const double pts[3] = {acc[0][g][l], acc[1][g][l], acc[2][g][l]};
-      d[j] = pickPeak(hist[j + 32], pts, 3);
-    }
+    V s;
+    __builtin_memcpy(&s, hist + 32 + g * Lanes, sizeof s);
+    const V pts[3] = {acc[0][g], acc[1][g], acc[2][g]};
+    const V r = pickPeakLanes(s, pts, 3);
+    __builtin_memcpy(d + g * Lanes, &r, sizeof r);
   }
 }
 
@@ -73,11 +91,10 @@ inline void midpointBlock(const double* hist, double* d) {
     }
   }
   for (int g = 0; g < Groups; ++g) {
-    for (int l = 0; l < Lanes; ++l) {
-      const int j = g * Lanes + l;
-      const double pt = acc[g][l];
-      d[j] = pickPeak(hist[j + 32], &pt, 1);
-    }
+    V s;
+    __builtin_memcpy(&s, hist + 32 + g * Lanes, sizeof s);
+    const V r = pickPeakLanes(s, &acc[g], 1);
+    __builtin_memcpy(d + g * Lanes, &r, sizeof r);
   }
 }
 

@@ -24,7 +24,7 @@ int kernelLengthFor(int transShapeStep, int rateShift) {
 double onePoleCoeff(double ms, double fs) { return 1.0 - std::exp(-1000.0 / (ms * fs)); }
 
 Engine::Engine()
-    : core_(std::make_unique<LimiterCore>()), rawDelay_(std::make_unique<double[]>(2 * (kMaxLookahead + 31))) {
+    : core_(std::make_unique<LimiterCore>()), rawDelay_(std::make_unique<Pair[]>(kMaxLookahead + 31)) {
   v_.transient[0] = v_.transient[1] = 0.0;
   v_.releaseTime[0] = v_.releaseTime[1] = 200.0;
   v_.levellerThreshold[0] = v_.levellerThreshold[1] = 1.0;
@@ -117,7 +117,7 @@ void Engine::setDetectorPath(SimdPath path) noexcept {
 void Engine::reset() noexcept {
   resetRequantizer();
   core_->reset();
-  std::fill_n(rawDelay_.get(), 2 * (kMaxLookahead + 31), 0.0);
+  std::fill_n(rawDelay_.get(), kMaxLookahead + 31, Pair{0.0, 0.0});
   rawPos_ = 0;
   driveGain_ = v_.driveTarget;
   outputGain_ = v_.outputTarget;

@@ -159,7 +159,7 @@ class Engine {
   // Limiter path state (limiter_path.cpp, limiter_core.cpp).
   SmoothingConvolver conv_;             // brickwall envelope smoothing
   std::unique_ptr<LimiterCore> core_;   // leveller, detector, envelopes, gain
-  std::unique_ptr<double[]> rawDelay_;  // undriven input, 2 x (kMaxLookahead + 31)
+  std::unique_ptr<Pair[]> rawDelay_;    // undriven input, left/right, kMaxLookahead + 31
   int rawPos_ = 0;                      // shared write index, wraps at N_la + 31
   double driveGain_ = 1.0;              // g_d, smoothed toward driveTarget
   double outputGain_ = 1.0;             // g_o, smoothed toward the output-gain target

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "engine/detector.h"
+#include "engine/vec.h"
 
 namespace stellix {
 
@@ -20,28 +21,24 @@ class SmoothingConvolver;
 
 constexpr int kFollowers = 8;
 
-// Sliding maximum by tournament tree: tree[1] is the root, leaves are tree[n .. 2n - 1], the
-// parent of node j is j / 2 and tree[0] holds a stop value above any input, so the upward
-// walks end at the root without a depth check. Replaces a leaf and returns nothing; the
-// window maximum is tree[1].
-inline void treeReplace(double* tree, int node, double d) noexcept {
-  const double old = tree[node];
+// Sliding maxima by tournament tree, one tree per channel stored as left/right pairs (both
+// channels write the same leaf each sample, so they walk the same path). A tree over n leaves
+// (a power of two) has 2n pairs: tree[1] is the root, the leaves are tree[n .. 2n - 1], the
+// parent of node j is j / 2, and tree[0] holds the stop value 1e10, above any input.
+//
+// treeReplace() writes a leaf and recomputes every node on its path as the larger of its two
+// children, up to the root, and returns the root: the maximum of the last n values written.
+// It always walks the full depth: this leaves the tree exactly as a walk that stops once the
+// path's maximum is unchanged, without the unpredictable branch of that stop.
+inline Pair treeReplace(Pair* tree, int node, int depth, Pair d) noexcept {
   tree[node] = d;
-  if (d > old) {
-    // The new value climbs while it beats the sibling.
-    while (d > tree[node ^ 1]) {
-      node >>= 1;
-      tree[node] = d;
-    }
-  } else if (old > tree[node ^ 1]) {
-    // The old value ruled its parent: recompute while it ruled the next level too.
-    do {
-      node >>= 1;
-      const double l = tree[2 * node];
-      const double r = tree[2 * node + 1];
-      tree[node] = l > r ? l : r;
-    } while (old > tree[node ^ 1]);
+  Pair m = d;
+  for (int i = 0; i < depth; ++i) {
+    m = maxOf(m, tree[node ^ 1]);
+    node >>= 1;
+    tree[node] = m;
   }
+  return m;
 }
 
 // The stop value above the root.
@@ -83,11 +80,9 @@ class LimiterCore {
   // Leveller for chunk sample j: advances the shared envelope with max(|yL|, |yR|) and
   // returns the leveller gain, kept for the gain-reduction reading.
   double level(int j, double yL, double yR, double threshold, double coeff) noexcept {
-    const double aL = yL < 0.0 ? -yL : yL;
-    const double aR = yR < 0.0 ? -yR : yR;
-    const double dif = aL - aR;
-    const double m0 = ((dif > 0.0 ? dif : 0.0) + aR) - 1e-5;
-    const double m = (m0 > 0.0 ? m0 : 0.0) + 1e-5;
+    const double aL = __builtin_fabs(yL);
+    const double aR = __builtin_fabs(yR);
+    const double m = maxOf((maxOf(aL - aR, 0.0) + aR) - 1e-5, 0.0) + 1e-5;
     levEnv_ = levEnv_ + (m - levEnv_) * coeff;
     const double v = (threshold >= 1.0 || threshold >= levEnv_) ? 1.0 : threshold / levEnv_;
     levGain_[j] = v;
@@ -100,10 +95,10 @@ class LimiterCore {
   // Runs the chunk of `count` samples (1 .. kChunk) already levelled.
   void run(int count, const CoreSettings& s, const SmoothingConvolver& conv) noexcept;
 
-  // Results of the last run(), per channel and chunk sample.
-  const double* delayed(int ch) const noexcept { return out_[ch]; }      // o: levelled, delayed N_la + 31
-  const double* gain(int ch) const noexcept { return gain_[ch]; }        // G
-  const double* reading(int ch) const noexcept { return reading_[ch]; }  // r
+  // Results of the last run() as left/right pairs per chunk sample.
+  const Pair* delayed() const noexcept { return out_; }      // o: levelled, delayed N_la + 31
+  const Pair* gain() const noexcept { return gain_; }        // G
+  const Pair* reading() const noexcept { return reading_; }  // r
 
   double levellerEnvelope() const noexcept { return levEnv_; }
 
@@ -112,14 +107,14 @@ class LimiterCore {
   std::unique_ptr<Buffers> b_;
   // Chunk-sized views into b_ (set once in the constructor).
   double* hist_[2];
-  double* out_[2];
-  double* gain_[2];
-  double* reading_[2];
+  Pair* out_;
+  Pair* gain_;
+  Pair* reading_;
   double* levGain_;
 
   double levEnv_ = 1e-5;
-  double follow1_[2][kFollowers] = {};
-  double follow2_[2][kFollowers] = {};
+  Pair follow1_[2][kFollowers / 2] = {};  // f_i per channel, two stages per pair
+  Pair follow2_[2][kFollowers / 2] = {};  // h_i
   int lookPos_ = 0;
   int smoothPos_ = 0;
   int envPos_ = 0;

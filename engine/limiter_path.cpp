@@ -3,6 +3,7 @@
 #include "engine/denormals.h"
 #include "engine/engine.h"
 #include "engine/limiter_core.h"
+#include "engine/vec.h"
 
 namespace stellix {
 namespace {
@@ -21,12 +22,20 @@ inline double admit(double x) noexcept {
 
 // Output limited to -1 .. +1. A plain comparison keeps every sample inside the range
 // bit-exact, so the bypass returns its input unchanged.
-inline double clampUnit(double x) noexcept { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
+inline double clampUnit(double x) noexcept { return minOf(maxOf(x, -1.0), 1.0); }
 
 template <typename T>
 T clampedAndNarrowed(double x) noexcept {
   return static_cast<T>(clampUnit(x));
 }
+
+// One step of the 30 Hz parameter smoother; adding and removing 1e-30 flushes denormals.
+inline double smoothStep(double g, double target, double c) noexcept {
+  return ((g + (target - g) * c) + 1e-30) - 1e-30;
+}
+
+// Whether g is a fixed point of smoothStep() toward target: then a whole chunk keeps it.
+inline bool settled(double g, double target) noexcept { return g == target && ((g + 1e-30) - 1e-30) == g; }
 
 }  // namespace
 
@@ -80,7 +89,7 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
   s.w2 = (attShow & 2) != 0;
   s.w4 = (attShow & 4) != 0;
 
-  double* raw[2] = {rawDelay_.get(), rawDelay_.get() + LimiterCore::kMaxLookahead + 31};
+  Pair* raw = rawDelay_.get();
   double gd = driveGain_;
   double go = outputGain_;
   int rawPos = rawPos_ < rawLen ? rawPos_ : 0;
@@ -106,50 +115,51 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
     }
 
     // Gains, raw delay, drive and leveller.
-    double rawOut[2][kChunk];
     double outGain[kChunk];
+    double driveGain[kChunk];
+    if (settled(gd, driveT)) {
+      for (int j = 0; j < count; ++j) driveGain[j] = gd;
+    } else {
+      for (int j = 0; j < count; ++j) driveGain[j] = gd = smoothStep(gd, driveT, c30);
+    }
+    if (settled(go, outT)) {
+      for (int j = 0; j < count; ++j) outGain[j] = go;
+    } else {
+      for (int j = 0; j < count; ++j) outGain[j] = go = smoothStep(go, outT, c30);
+    }
+    Pair rawOut[kChunk];
     double* zL = core.levelledIn(0);
     double* zR = core.levelledIn(1);
     for (int j = 0; j < count; ++j) {
-      gd = ((gd + (driveT - gd) * c30) + 1e-30) - 1e-30;
-      go = ((go + (outT - go) * c30) + 1e-30) - 1e-30;
-      outGain[j] = go;
-      const double xL = admit(static_cast<double>(inL[start + j]));
-      const double xR = admit(static_cast<double>(inR[start + j]));
-      rawOut[0][j] = raw[0][rawPos];
-      rawOut[1][j] = raw[1][rawPos];
-      raw[0][rawPos] = xL;
-      raw[1][rawPos] = xR;
+      const Pair x = Pair{admit(static_cast<double>(inL[start + j])), admit(static_cast<double>(inR[start + j]))};
+      rawOut[j] = raw[rawPos];
+      raw[rawPos] = x;
       if (++rawPos == rawLen) rawPos = 0;
-      const double yL = xL * gd;
-      const double yR = xR * gd;
-      const double v = core.level(j, yL, yR, s.levellerThreshold, s.levellerCoeff);
-      zL[j] = v * yL;
-      zR[j] = v * yR;
+      const Pair y = x * driveGain[j];
+      const double v = core.level(j, y[0], y[1], s.levellerThreshold, s.levellerCoeff);
+      const Pair z = v * y;
+      zL[j] = z[0];
+      zR[j] = z[1];
     }
 
     core.run(count, s, conv_);
 
     // Output or bypass, meters, requantizer, clamp; right before left.
-    const double* oL = core.delayed(0);
-    const double* oR = core.delayed(1);
-    const double* gL = core.gain(0);
-    const double* gR = core.gain(1);
-    const double* rL = core.reading(0);
-    const double* rR = core.reading(1);
+    const Pair* o = core.delayed();
+    const Pair* g = core.gain();
+    const Pair* r = core.reading();
     for (int j = 0; j < count; ++j) {
-      double yL, yR, grL, grR;
+      Pair y, gr;
       if (power) {
-        yL = gL[j] * oL[j] * outGain[j];
-        yR = gR[j] * oR[j] * outGain[j];
-        grL = rL[j];
-        grR = rR[j];
+        y = g[j] * o[j] * outGain[j];
+        gr = r[j];
       } else {
-        yL = rawOut[0][j];
-        yR = rawOut[1][j];
-        grL = grR = 1.0;
+        y = rawOut[j];
+        gr = splat(1.0);
       }
-      meterSample(rawOut[0][j] * sIn, rawOut[1][j] * sIn, grL, grR, yL, yR);
+      const Pair in = rawOut[j] * sIn;
+      double yL = y[0], yR = y[1];
+      meterSample(in[0], in[1], gr[0], gr[1], yL, yR);
       if (quantize) requantizeSample(yL, yR, q, qStep);
       outR[start + j] = clampedAndNarrowed<T>(yR);
       outL[start + j] = clampedAndNarrowed<T>(yL);

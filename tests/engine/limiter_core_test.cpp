@@ -14,28 +14,35 @@ namespace stellix {
 namespace {
 
 // The tree's root against a brute-force maximum of the last n values, on sequences that
-// exercise both walks: rises (new value climbs), falls (old maximum leaves), ties.
+// exercise rises, falls, ties and lone peaks; the right lane runs the sequence reversed so the
+// two channels differ.
 TEST(SlidingMaximum, RootIsTheMaximumOfTheLastNValues) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> coarse(0, 4);  // many equal values
   std::uniform_real_distribution<double> fine(1e-5, 16.0);
   for (int n : {8, 128, 512}) {
     std::vector<double> seq;
-    for (int i = 0; i < 3 * n; ++i) seq.push_back(1.0 + i);            // rising
-    for (int i = 0; i < 3 * n; ++i) seq.push_back(4.0 * n - i);        // falling
-    for (int i = 0; i < 4 * n; ++i) seq.push_back(coarse(rng) * 0.5);  // ties
-    for (int i = 0; i < 4 * n; ++i) seq.push_back(fine(rng));
+    for (int i = 0; i < 3 * n; ++i) seq.push_back(1.0 + i);                        // rising
+    for (int i = 0; i < 3 * n; ++i) seq.push_back(4.0 * n - i);                    // falling
+    for (int i = 0; i < 4 * n; ++i) seq.push_back(coarse(rng) * 0.5);              // ties
+    for (int i = 0; i < 4 * n; ++i) seq.push_back(fine(rng));                      // noise
     for (int i = 0; i < 4 * n; ++i) seq.push_back(i % (n + 3) == 0 ? 9.0 : 1e-5);  // lone peaks
+    const std::size_t len = seq.size();
 
-    std::vector<double> tree(2 * n, 0.0);
-    tree[0] = kTreeStop;
-    std::vector<double> window(n, 0.0);
-    for (std::size_t t = 0; t < seq.size(); ++t) {
+    std::vector<Pair> tree(2 * n, Pair{0.0, 0.0});
+    tree[0] = Pair{kTreeStop, kTreeStop};
+    int depth = 0;
+    while ((1 << depth) < n) ++depth;
+    std::vector<double> winL(n, 0.0), winR(n, 0.0);
+    for (std::size_t t = 0; t < len; ++t) {
       const int pos = static_cast<int>(t % n);
-      treeReplace(tree.data(), n + pos, seq[t]);
-      window[pos] = seq[t];
-      ASSERT_EQ(tree[1], *std::max_element(window.begin(), window.end())) << "n " << n << " t " << t;
-      ASSERT_EQ(tree[0], kTreeStop);
+      const Pair root = treeReplace(tree.data(), n + pos, depth, Pair{seq[t], seq[len - 1 - t]});
+      winL[pos] = seq[t];
+      winR[pos] = seq[len - 1 - t];
+      ASSERT_EQ(root[0], *std::max_element(winL.begin(), winL.end())) << "n " << n << " t " << t;
+      ASSERT_EQ(root[1], *std::max_element(winR.begin(), winR.end())) << "n " << n << " t " << t;
+      ASSERT_EQ(tree[1][0], root[0]);
+      ASSERT_EQ(tree[0][0], kTreeStop);
     }
   }
 }
