@@ -13,3 +13,11 @@ if(STELLIX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+if(MINGW)
+  # C99 printf family from mingw-w64 rather than the system C runtime's, so that number texts
+  # come out exactly as on Linux.
+  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+  # libgcc, libstdc++ and winpthread are linked in: the plug-in needs only Windows' own DLLs.
+  add_link_options(-static)
+endif()

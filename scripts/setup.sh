@@ -8,6 +8,8 @@ packages=(
   clang libclang-rt-14-dev
   libsndfile1-dev libebur128-dev
   binutils
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  wine wine64
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything warning-free and runs every test, then the unit tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds everything warning-free and runs every test, builds and checks the Windows DLLs
+# (scripts/test-windows.sh), then runs the unit tests once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,9 @@ echo "== Release build (warnings are errors)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSTELLIX_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== Windows builds, DLL checks and the session under wine"
+STELLIX_JOBS=$jobs bash scripts/test-windows.sh
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSTELLIX_SANITIZE=ON -DSTELLIX_WERROR=ON >/dev/null

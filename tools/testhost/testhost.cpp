@@ -1,10 +1,10 @@
 #include "tools/testhost/testhost.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <map>
+
+#include "tools/testhost/library.h"
 
 namespace stellix::testing {
 namespace {
@@ -30,19 +30,18 @@ std::string defaultPluginPath() {
   return env && *env ? env : "build/KorvanStellix.so";
 }
 
-TestHost::TestHost(const std::string& libraryPath) {
-  library_ = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!library_) error_ = dlerror();
+TestHost::TestHost(const std::string& libraryPath) : library_(std::make_unique<SharedLibrary>(libraryPath)) {
+  if (!library_->loaded()) {
+    error_ = library_->error();
+    library_.reset();
+  }
 }
 
-TestHost::~TestHost() {
-  close();
-  if (library_) dlclose(library_);
-}
+TestHost::~TestHost() { close(); }
 
 AEffect* TestHost::open(const char* entryName) {
   if (!library_) return nullptr;
-  auto entry = reinterpret_cast<Entry>(dlsym(library_, entryName));
+  auto entry = reinterpret_cast<Entry>(library_->symbol(entryName));
   if (!entry) {
     error_ = std::string("no entry ") + entryName;
     return nullptr;

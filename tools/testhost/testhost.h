@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "vst2/aeffect.h"
 
 namespace stellix::testing {
+
+class SharedLibrary;
 
 struct HostCall {
   VstInt32 opcode;
@@ -65,7 +68,7 @@ class TestHost {
                                      void* ptr, float opt);
   VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
-  void* library_ = nullptr;
+  std::unique_ptr<SharedLibrary> library_;
   AEffect* effect_ = nullptr;
   std::string error_;
   mutable std::mutex callsMutex_;
