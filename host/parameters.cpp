@@ -165,6 +165,98 @@ std::optional<float> editorTextToValue(int index, const char* text) {
   }
 }
 
+namespace {
+
+bool isStepped(const ParamInfo& p) { return p.display == Display::Steps || p.display == Display::StepFlags; }
+
+std::string_view trimmed(std::string_view t) {
+  while (!t.empty() && std::isspace(static_cast<unsigned char>(t.front()))) t.remove_prefix(1);
+  while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back()))) t.remove_suffix(1);
+  return t;
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+// Length of the number at the start of a display text ("+6.00dB" -> 5).
+std::size_t numberLength(const std::string& t) {
+  const std::size_t n = t.find_first_not_of("+-0123456789.");
+  return n == std::string::npos ? t.size() : n;
+}
+
+// The unit the editor's field writes after the number ("dB", "%", "ms").
+std::string fieldUnit(int index) {
+  const std::string t = editorText(index, 0.5f);
+  return t.substr(numberLength(t));
+}
+
+// Display texts at both ends of a continuous range. A top end that is a word (Leveller's
+// "off") is not a number: the range then ends at the text just below it.
+std::string lowEndText(int index) { return displayText(index, 0.0f); }
+std::string highEndText(int index) {
+  const std::string top = displayText(index, 1.0f);
+  return numberLength(top) > 0 ? top : displayText(index, std::nextafter(1.0f, 0.0f));
+}
+// The word shown at the top of a continuous range instead of a number, or empty.
+std::string topWord(int index) {
+  const std::string top = displayText(index, 1.0f);
+  return numberLength(top) > 0 ? std::string() : top;
+}
+
+}  // namespace
+
+std::optional<float> valueFromText(int index, std::string_view text) {
+  if (index < 0 || index >= kParamCount) return std::nullopt;
+  const ParamInfo& p = kParams[index];
+  const std::string_view t = trimmed(text);
+  if (isStepped(p)) {
+    for (int i = 0; i < p.steps; ++i) {
+      const float v = stepCentre(i, p.steps);
+      if (sameIgnoringCase(t, displayText(index, v))) return v;
+    }
+    return std::nullopt;
+  }
+  if (p.display == Display::None) return std::nullopt;
+  const std::string word = topWord(index);
+  if (!word.empty() && sameIgnoringCase(t, word)) return editorTextToValue(index, word.c_str());
+
+  const std::string s(t);
+  char* end = nullptr;
+  const double x = std::strtod(s.c_str(), &end);
+  if (end == s.c_str() || !std::isfinite(x)) return std::nullopt;
+  const std::string_view rest = trimmed(std::string_view(end));
+  if (!rest.empty() && !sameIgnoringCase(rest, fieldUnit(index))) return std::nullopt;
+  const double lo = leadingNumber(lowEndText(index).c_str());
+  const double hi = leadingNumber(highEndText(index).c_str());
+  if (x < lo || x > hi) return std::nullopt;  // the field would clamp it: refuse instead
+  return editorTextToValue(index, s.c_str());
+}
+
+std::string acceptedTexts(int index) {
+  if (index < 0 || index >= kParamCount) return {};
+  const ParamInfo& p = kParams[index];
+  std::string out;
+  if (isStepped(p)) {
+    for (int i = 0; i < p.steps; ++i) {
+      const std::string step = displayText(index, stepCentre(i, p.steps));
+      out += (i ? ", " : "") + (step.empty() ? std::string("\"\"") : step);
+    }
+    return out;
+  }
+  if (p.display == Display::None) return {};
+  const std::string word = topWord(index);
+  if (!word.empty()) out = word + ", or ";
+  const std::string lo = lowEndText(index), hi = highEndText(index), unit = fieldUnit(index);
+  out += lo.substr(0, numberLength(lo)) + " to " + hi.substr(0, numberLength(hi));
+  if (!unit.empty()) out += " " + unit;
+  return out;
+}
+
 bool fillProperties(int index, VstParameterProperties& p) noexcept {
   if (index < 0 || index >= kParamCount || kParams[index].propertyFlags == 0) return false;
   const ParamInfo& info = kParams[index];

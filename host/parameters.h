@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "vst2/aeffect.h"
 
@@ -78,6 +79,13 @@ std::string displayText(int index, float v);
 std::string editorText(int index, float v);
 // Converts typed text of an editor value field back to a normalized value.
 std::optional<float> editorTextToValue(int index, const char* text);
+// Reads a value as a user writes it: for stepped parameters one of the display texts (any
+// letter case); for continuous ones a number within the displayed range, optionally followed
+// by the unit of the editor's field ("dB", "%", "ms"), or "off" for Leveller. Nullopt for
+// unreadable or out-of-range text and for parameters without a display.
+std::optional<float> valueFromText(int index, std::string_view text);
+// The forms valueFromText accepts, for messages: "off, on" or "-24.00 to +24.00 dB".
+std::string acceptedTexts(int index);
 // Fills the host's properties record; false (record untouched) for indices without one.
 bool fillProperties(int index, VstParameterProperties& p) noexcept;
 
