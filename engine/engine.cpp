@@ -71,9 +71,14 @@ void Engine::setLevellerThreshold(double t) noexcept {
   v_.levellerThreshold[1] = t;
 }
 
-void Engine::setNoiseShape(int step) noexcept { v_.sw.noiseShape = step; }
+void Engine::setNoiseShape(int step) noexcept {
+  v_.sw.noiseShape = step;
+  requant_.requestNoiseShape(step);
+}
 
-void Engine::resetGainReductionHolds() noexcept {}
+void Engine::resetGainReductionHolds() noexcept { meters_.resetHolds(); }
+
+void Engine::meterSnapshot(float out[10]) noexcept { meters_.snapshot(out); }
 
 void Engine::recomputeRateValues() {
   const double fs = v_.sampleRate;
@@ -88,6 +93,7 @@ void Engine::recomputeRateValues() {
   v_.autoblackCoeff = 1.0 - std::exp(-1000.0 / (fs * 10.0));
   v_.levellerCoeff = 1.0 - std::exp(-1000.0 / (fs * 1000.0));
   v_.reconCode = v_.intRate <= 48000 ? 2 : (v_.intRate <= 96000 ? 1 : 0);
+  requant_.rateChanged(v_.intRate);
   designKernel();
 }
 
@@ -111,7 +117,9 @@ void Engine::setTransShape(int step) {
 void Engine::designKernel() { conv_.prepare(v_.kernelLength); }
 
 void Engine::setDetectorPath(SimdPath path) noexcept {
-  core_->setSimdPath(simdPathAvailable(path) ? path : SimdPath::Scalar);
+  const SimdPath p = simdPathAvailable(path) ? path : SimdPath::Scalar;
+  core_->setSimdPath(p);
+  meters_.setSimdPath(p);  // the output meters' reconstruction runs the same kernels
 }
 
 void Engine::reset() noexcept {
@@ -124,10 +132,14 @@ void Engine::reset() noexcept {
   resetMeters();
 }
 
-// Dither generator seeding and noise-shaping history: the requantizer's part of the reset.
-void Engine::resetRequantizer() noexcept {}
+// Dither generator seeding and noise-shaping history: the requantizer's part of the reset,
+// with the calibration noise that draws from the same generator.
+void Engine::resetRequantizer() noexcept {
+  requant_.reset();
+  pink_.reset();
+}
 
 // Peak and RMS readings, gain-reduction holds and the meter-read flag: the meters' part.
-void Engine::resetMeters() noexcept {}
+void Engine::resetMeters() noexcept { meters_.reset(); }
 
 }  // namespace stellix

@@ -13,6 +13,9 @@
 
 #include "engine/convolution.h"
 #include "engine/detector.h"
+#include "engine/meters.h"
+#include "engine/pink_noise.h"
+#include "engine/requantizer.h"
 
 namespace stellix {
 
@@ -144,6 +147,15 @@ class Engine {
   // runs). Every path gives the same bits; tests and benchmarks compare them.
   void setDetectorPath(SimdPath path) noexcept;
 
+  // [editor, no lock] The ten meter readings: input peak L/R, output peak L/R, input RMS L/R,
+  // output RMS L/R, gain reduction L/R (linear). Asks the audio thread for new peaks and holds
+  // at its next sample.
+  void meterSnapshot(float out[10]) noexcept;
+
+  // Requantizer and meter state, for tests.
+  const Requantizer& requantizer() const noexcept { return requant_; }
+  const Meters& meters() const noexcept { return meters_; }
+
  private:
   void recomputeRateValues();
   void recomputeAttack() noexcept;
@@ -163,6 +175,11 @@ class Engine {
   int rawPos_ = 0;                      // shared write index, wraps at N_la + 31
   double driveGain_ = 1.0;              // g_d, smoothed toward driveTarget
   double outputGain_ = 1.0;             // g_o, smoothed toward the output-gain target
+
+  // Requantizer, meters and calibration noise (requantizer.h, meters.h, calibration_path.cpp).
+  Requantizer requant_;  // also owns the random generator the calibration noise draws from
+  Meters meters_;
+  PinkNoise pink_;
 };
 
 }  // namespace stellix

@@ -39,16 +39,6 @@ inline bool settled(double g, double target) noexcept { return g == target && ((
 
 }  // namespace
 
-// ---- Call points for the meters and the requantizer (filled in with those stages). ----
-
-// Per sample: the input meters take the scaled raw input, the gain-reduction holds the
-// readings, the output meters the output before requantizing and clamping.
-inline void meterSample(double /*inL*/, double /*inR*/, double /*grL*/, double /*grR*/, double /*outL*/,
-                        double /*outR*/) noexcept {}
-
-// Per sample when Quantize is on: requantizes both outputs in place to the grid 1 / q.
-inline void requantizeSample(double& /*outL*/, double& /*outR*/, double /*q*/, double /*step*/) noexcept {}
-
 // Glossary of the limiter path (per sample unless noted):
 //   gd, go    smoothed drive and output gains (driveGain_, outputGain_), one-pole at 30 Hz
 //   x         input sample, widened, non-finite replaced by 0
@@ -58,6 +48,7 @@ inline void requantizeSample(double& /*outL*/, double& /*outR*/, double /*q*/, d
 //   o, G, r   from the core: z delayed by N_la + 31, the gain, the gain-reduction reading
 //   sIn       input-meter scale for the block: gd at block start, 1.0 for post metering
 //   q         requantization scale 2^(bits - 1) for the block
+//   recon     output-meter reconstruction: the reconstruction factor code with MeterOvs on, else 0
 template <typename T>
 void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::int32_t frames) noexcept {
   if (frames <= 0) return;
@@ -73,6 +64,9 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
   const double qStep = 1.0 / q;
   const double sIn = v_.sw.postMeter == 1 ? 1.0 : driveGain_;
   const double c30 = v_.smoothCoeff;
+  const double cMs = v_.rmsCoeff;
+  const double kBlack = v_.autoblackCoeff;
+  requant_.applyRequest(v_.intRate);  // a NoiseShape change takes effect between blocks
 
   // Lengths, held to what the buffers take.
   CoreSettings s;
@@ -102,6 +96,8 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
     const double outT = v_.sw.autoOut == 1 ? 1.0 / driveT : static_cast<double>(v_.outputTarget);
     const bool power = v_.limiterSwitch != 0.0;
     const bool quantize = v_.sw.quantize == 1;
+    const bool autoblack = v_.sw.autoblack == 1;
+    const int recon = v_.sw.meterOvs == 1 ? v_.reconCode : 0;
     const int detector = v_.sw.oversample == 1 ? v_.reconCode : 0;
     s.detector = detector < 0 || detector > 2 ? 0 : detector;
     s.secondOrder = v_.sw.detectorOrder == 1;
@@ -144,26 +140,37 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
 
     core.run(count, s, conv_);
 
-    // Output or bypass, meters, requantizer, clamp; right before left.
+    // Output or bypass into the output meters' history.
     const Pair* o = core.delayed();
     const Pair* g = core.gain();
     const Pair* r = core.reading();
+    double* yL = meters_.outputIn(0);
+    double* yR = meters_.outputIn(1);
+    Pair gr[kChunk];
     for (int j = 0; j < count; ++j) {
-      Pair y, gr;
+      Pair y;
       if (power) {
         y = g[j] * o[j] * outGain[j];
-        gr = r[j];
+        gr[j] = r[j];
       } else {
         y = rawOut[j];
-        gr = splat(1.0);
+        gr[j] = splat(1.0);
       }
-      const Pair in = rawOut[j] * sIn;
-      double yL = y[0], yR = y[1];
-      meterSample(in[0], in[1], gr[0], gr[1], yL, yR);
-      if (quantize) requantizeSample(yL, yR, q, qStep);
-      outR[start + j] = clampedAndNarrowed<T>(yR);
-      outL[start + j] = clampedAndNarrowed<T>(yL);
+      yL[j] = y[0];
+      yR[j] = y[1];
     }
+
+    // Meters, requantizer, clamp; right before left.
+    meters_.prepareOutput(count, recon);
+    for (int j = 0; j < count; ++j) {
+      const Pair in = rawOut[j] * sIn;
+      meters_.limiterSample(j, in[0], in[1], gr[j][0], gr[j][1], recon, cMs);
+      double sampleL = yL[j], sampleR = yR[j];
+      if (quantize) requant_.process(sampleL, sampleR, q, qStep, autoblack, kBlack);
+      outR[start + j] = clampedAndNarrowed<T>(sampleR);
+      outL[start + j] = clampedAndNarrowed<T>(sampleL);
+    }
+    meters_.endBlock(count);
   }
 
   driveGain_ = gd;
