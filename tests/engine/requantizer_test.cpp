@@ -7,6 +7,9 @@
 #include <set>
 #include <vector>
 
+#include "engine/engine.h"
+#include "limiter_fixture.h"
+
 namespace stellix {
 namespace {
 
@@ -239,6 +242,74 @@ TEST_F(Autoblack, FadesToExactZeroAfterAboutOneSecond) {
   EXPECT_LT(lastNonZero, static_cast<int>(1.1 * kRate));
   step(2e-8);
   EXPECT_EQ(rq.autoblackGain(), 1.0);
+}
+
+// In the limiter path: Quantize on, NoiseShape type F, Autoblack on. After the programme stops
+// (and has left the look-ahead delay) both sample types reach exact digital zero.
+TEST(RequantizedLimiterPath, SilenceEndsInExactZerosInBothPrecisions) {
+  auto check = [](auto zero) {
+    using T = decltype(zero);
+    auto e = testing::makeEngine({});
+    EngineValues& v = e->values();
+    v.sw.quantize = 1;
+    v.sw.bits = 2;
+    v.sw.autoblack = 1;
+    e->setNoiseShape(kF);
+    std::vector<T> in(44100 / 2), out(in.size());
+    for (std::size_t i = 0; i < in.size(); ++i) in[i] = static_cast<T>(0.3 * std::sin(0.05 * i));
+    e->template processLimiter<T>(in.data(), in.data(), out.data(), out.data(), static_cast<std::int32_t>(in.size()));
+    std::vector<T> quiet(44100 * 6 / 5, T(0)), tail(quiet.size());
+    for (std::size_t i = 0; i < quiet.size(); i += 512) {
+      const auto n = static_cast<std::int32_t>(std::min<std::size_t>(512, quiet.size() - i));
+      e->template processLimiter<T>(quiet.data() + i, quiet.data() + i, tail.data() + i, tail.data() + i, n);
+    }
+    EXPECT_EQ(e->requantizer().autoblackGain(), 0.0);
+    for (std::size_t i = quiet.size() - 2000; i < quiet.size(); ++i) ASSERT_EQ(tail[i], T(0)) << i;
+  };
+  check(0.0f);
+  check(0.0);
+}
+
+// With Power off the requantizer sees the raw input: full scale at 8 bits stays within one
+// step (the clamp then holds 1.0), and a sample far beyond full scale at 24 bits is clamped
+// instead of overflowing the integer conversion.
+TEST(RequantizedLimiterPath, BypassAtFullScaleAndBeyond) {
+  struct Case {
+    double input;
+    int bits, noiseShape;
+    std::set<double> outputs;
+  };
+  for (const Case& c :
+       {Case{1.0, 0, kOff, {0.9921875, 1.0}}, Case{300.0, 4, kE, {1.0}}, Case{-300.0, 4, kE, {-1.0}}}) {
+    testing::LimiterSettings s;
+    s.power = false;
+    auto e = testing::makeEngine(s);
+    e->values().sw.quantize = 1;
+    e->values().sw.bits = c.bits;
+    e->setNoiseShape(c.noiseShape);
+    std::vector<double> in(2000, c.input), out(2000);
+    e->processLimiter<double>(in.data(), in.data(), out.data(), out.data(), 2000);
+    const std::set<double> seen(out.begin() + e->latency(), out.end());
+    EXPECT_EQ(seen, c.outputs) << c.input << " at bits step " << c.bits;
+  }
+}
+
+// The engine hands a NoiseShape change to the audio thread at its next block; a sample-rate
+// change applies it at once.
+TEST(RequantizedLimiterPath, NoiseShapeChangeReachesTheNextBlock) {
+  auto e = testing::makeEngine({});
+  e->values().sw.quantize = 1;
+  e->setNoiseShape(kF);
+  EXPECT_EQ(e->requantizer().order(), 12);
+  double x = 0.0, y = 0.0;
+  e->processLimiter<double>(&x, &x, &y, &y, 1);
+  EXPECT_EQ(e->requantizer().order(), 32);
+  EXPECT_EQ(&e->requantizer().coefficients(), noiseShapeSet(kF, 44100));
+
+  e->setNoiseShape(kB);
+  e->setSampleRate(96000);
+  EXPECT_EQ(e->requantizer().order(), 12);
+  EXPECT_EQ(&e->requantizer().coefficients(), noiseShapeSet(kB, 96000));
 }
 
 }  // namespace
