@@ -9,6 +9,14 @@ endfunction()
 # Reproducible arithmetic: no fused multiply-add contraction anywhere in the audio code.
 add_compile_options(-ffp-contract=off)
 
+if(STELLIX_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "STELLIX_FUZZ needs clang: configure with CC=clang CXX=clang++")
+  endif()
+  # Coverage for the fuzzer in every library (STELLIX_SANITIZE is on with it).
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(STELLIX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
