@@ -21,3 +21,13 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSTELLIX_SANITIZE=ON -DSTELLIX_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
+
+echo "== Fuzzing the chunk, file and stored-default readers for 60 s"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Release -DSTELLIX_FUZZ=ON \
+  -DSTELLIX_TESTS=OFF -DSTELLIX_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target preset_fuzzer
+# New inputs go to a scratch folder; the seed corpus in fuzz/corpus stays as committed.
+rm -rf build-fuzz/corpus build-fuzz/artifacts
+mkdir -p build-fuzz/corpus build-fuzz/artifacts
+build-fuzz/fuzz/preset_fuzzer -max_total_time=60 -timeout=10 -print_final_stats=1 \
+  -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus fuzz/corpus
