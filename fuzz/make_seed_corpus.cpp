@@ -51,7 +51,8 @@ Bytes rawEntries(const Bytes& head, const stellix::ProgramRecord* programs, int 
   if (reversed) {
     for (std::size_t i = 0; i < numbersInHead; ++i) swap4(b, 4 * i);
     for (int i = 0; i < count; ++i)
-      for (int j = 0; j < stellix::kNumParams; ++j) swap4(b, head.size() + i * sizeof(stellix::ProgramRecord) + 24 + 4 * j);
+      for (int j = 0; j < stellix::kNumParams; ++j)
+        swap4(b, head.size() + i * sizeof(stellix::ProgramRecord) + 24 + 4 * j);
   }
   return b;
 }
@@ -107,7 +108,8 @@ int main(int argc, char** argv) {
       seeds.push_back({"bank" + suffix, b});
       seeds.push_back({"preset" + suffix, p});
       seeds.push_back({"chunk" + suffix, c});
-      seeds.push_back({"legacy-chunk" + suffix, rawEntries(legacyChunkHead, plugin.bank(), stellix::kNumPrograms, reversed, 8)});
+      seeds.push_back(
+          {"legacy-chunk" + suffix, rawEntries(legacyChunkHead, plugin.bank(), stellix::kNumPrograms, reversed, 8)});
       Bytes head = idAndType;
       head[4] = blob::kLegacyBankType;
       seeds.push_back({"legacy-bank" + suffix, rawEntries(head, plugin.bank(), stellix::kNumPrograms, reversed, 1)});

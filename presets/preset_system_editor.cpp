@@ -105,8 +105,7 @@ std::vector<std::uint8_t> CPresetSystemEditor::writePreset() const {
 bool CPresetSystemEditor::readBankRecords(const std::uint8_t* records, std::size_t size, const blob::Header& header,
                                           bool reverse) {
   if (header.recordCount < 0) return false;
-  const int current =
-      header.currentProgram >= 0 && header.currentProgram < kNumPrograms ? header.currentProgram : 0;
+  const int current = header.currentProgram >= 0 && header.currentProgram < kNumPrograms ? header.currentProgram : 0;
   ProgramRecord* bank = effect_.bank();
   Bank kept;
   std::copy(bank, bank + kNumPrograms, kept.begin());
@@ -139,8 +138,8 @@ bool CPresetSystemEditor::readBankRecords(const std::uint8_t* records, std::size
   return true;
 }
 
-bool CPresetSystemEditor::readPresetRecords(const std::uint8_t* records, std::size_t size,
-                                            const blob::Header& header, bool reverse) {
+bool CPresetSystemEditor::readPresetRecords(const std::uint8_t* records, std::size_t size, const blob::Header& header,
+                                            bool reverse) {
   if (header.recordCount < 0) return false;
   const int t = effect_.getCurrentProgramIndex();
   ProgramRecord& target = effect_.bank()[t];

@@ -141,7 +141,8 @@ bool CPresetSystemEffect::readLegacyChunk(const std::uint8_t* data, std::size_t 
     std::memcpy(bank_[i].name, entry, stellix::kProgramNameBytes);
     // Stored as they are; the parameter layer limits what it takes from them.
     for (int j = 0; j < used; ++j)
-      if (!isParameterSkippedOnLoad(j)) bank_[i].values[j] = blob::loadFloat(entry + blob::kLegacyNameBytes + 4 * j, reverse);
+      if (!isParameterSkippedOnLoad(j))
+        bank_[i].values[j] = blob::loadFloat(entry + blob::kLegacyNameBytes + 4 * j, reverse);
   }
   selectProgram(current >= 0 && current < kNumPrograms ? current : 0);
   return true;

@@ -28,8 +28,8 @@ float storableValue(float v) { return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f;
 std::size_t programRecordBytes(const SkipMask& skipped, int& valueRecords) {
   valueRecords = 0;
   for (bool s : skipped) valueRecords += s ? 0 : 1;
-  return kRecordHeadBytes + kNamePayloadBytes + static_cast<std::size_t>(valueRecords) *
-                                                     (kRecordHeadBytes + kValuePayloadBytes);
+  return kRecordHeadBytes + kNamePayloadBytes +
+         static_cast<std::size_t>(valueRecords) * (kRecordHeadBytes + kValuePayloadBytes);
 }
 
 void putProgram(std::vector<std::uint8_t>& out, std::size_t& at, const ProgramRecord& p, std::int32_t programField,

@@ -25,7 +25,7 @@ struct MeteringPreference {
   int steps;
 };
 constexpr MeteringPreference kMeteringPreferences[] = {
-    {"Metering_Scale", 9, 3},   {"Metering_Type", 18, 2}, {"Metering_Zoom", 19, 2},
+    {"Metering_Scale", 9, 3},    {"Metering_Type", 18, 2},  {"Metering_Zoom", 19, 2},
     {"Metering_AttShow", 20, 8}, {"Metering_Recon", 14, 2}, {"Metering_Post", 21, 2},
 };
 

@@ -44,7 +44,7 @@ bool isPlainName(std::string_view s) {
 bool isValueName(const char* name) { return name && name[0] != '.' && isPlainName(name); }
 
 bool isFolder(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -83,7 +83,7 @@ bool makeFolders(const std::string& folder) {
 std::optional<std::vector<char>> readFile(const std::string& path, std::size_t maxBytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
-  struct stat st{};
+  struct stat st {};
   std::optional<std::vector<char>> result;
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) <= maxBytes) {
     std::vector<char> data(static_cast<std::size_t>(st.st_size));
@@ -116,7 +116,7 @@ std::unique_ptr<UserStoreKey> UserStoreKey::open(std::string_view keyPath, Acces
 
 std::optional<std::size_t> UserStoreKey::valueSize(const char* name) const {
   if (!isValueName(name)) return std::nullopt;
-  struct stat st{};
+  struct stat st {};
   if (::stat((impl_->folder + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return static_cast<std::size_t>(st.st_size);
 }

@@ -73,8 +73,10 @@ TEST(UserStore, FallsBackToHomeConfigWhenXdgIsUnsetOrRelative) {
   const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
   ::setenv("HOME", home.root().c_str(), 1);
   for (const char* xdg : {static_cast<const char*>(nullptr), "relative/dir"}) {
-    if (xdg) ::setenv("XDG_CONFIG_HOME", xdg, 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
+    if (xdg)
+      ::setenv("XDG_CONFIG_HOME", xdg, 1);
+    else
+      ::unsetenv("XDG_CONFIG_HOME");
     ASSERT_NE(UserStoreKey::open(kKey, Access::Write), nullptr);
     EXPECT_TRUE(std::filesystem::is_directory(home.root() / ".config" / "Korvan" / "Korvanstellix"));
   }
@@ -88,8 +90,14 @@ TEST(UserStore, NumbersAreDecimalText) {
     const char* text;
     std::optional<std::uint32_t> value;
   } cases[] = {
-      {"3", 3u},         {" 12\n", 12u}, {"4294967295", 4294967295u}, {"4294967296", std::nullopt},
-      {"-1", std::nullopt}, {"", std::nullopt}, {"2x", std::nullopt},  {"0x10", std::nullopt},
+      {"3", 3u},
+      {" 12\n", 12u},
+      {"4294967295", 4294967295u},
+      {"4294967296", std::nullopt},
+      {"-1", std::nullopt},
+      {"", std::nullopt},
+      {"2x", std::nullopt},
+      {"0x10", std::nullopt},
   };
   for (const auto& c : cases) {
     writeFileContents(home.keyFolder() / "PREFS" / "Metering_Zoom", c.text);

@@ -1,7 +1,6 @@
 // Preset and bank files: saving, loading in either byte order, the older raw layouts, and
 // what a failed write leaves behind.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,8 +153,12 @@ TEST_F(PresetFileTest, FilesThatAreNotOursLoadNothing) {
   const struct {
     const char* what;
     Bytes data;
-  } cases[] = {{"empty", {}},           {"four bytes", idOnly},         {"unknown type", unknownType},
-               {"another product", foreign}, {"header cut short", headerCut}, {"legacy without a name", legacyNoName}};
+  } cases[] = {{"empty", {}},
+               {"four bytes", idOnly},
+               {"unknown type", unknownType},
+               {"another product", foreign},
+               {"header cut short", headerCut},
+               {"legacy without a name", legacyNoName}};
   plugin->selectProgram(6);
   const Bank before = bankOf(*plugin);
   for (const auto& c : cases) {

@@ -27,8 +27,10 @@ class TempConfigHome {
     ::setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
   }
   ~TempConfigHome() {
-    if (previous_) ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
+    if (previous_)
+      ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+    else
+      ::unsetenv("XDG_CONFIG_HOME");
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
