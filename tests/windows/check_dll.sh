@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Static checks of a Windows plug-in DLL, from its PE headers (objdump -p):
+# Static checks of a Windows plug-in DLL, from its PE headers (objdump -p) and code:
 #   - the machine type is the expected one (x64 or i386);
 #   - it exports exactly VSTPluginMain and main, undecorated, at the same address;
-#   - it imports only from DLLs that every Windows installation has.
+#   - it imports only from DLLs that every Windows installation has;
+#   - no aligned AVX moves address the stack (objdump -d).
 # Usage: check_dll.sh <dll> <x64|i386>
 set -euo pipefail
 
@@ -33,5 +34,11 @@ imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
 while read -r name; do
   grep -qiE "$allowed" <<<"$name" || fail "imports $name, which is not part of Windows"
 done <<<"$imports"
+
+# mingw-w64 GCC does not align the stack to 32 bytes: an aligned AVX move of a spilled ymm
+# register would fault on some calls. Only unaligned forms may touch the stack.
+aligned=$("$objdump" -d --no-show-raw-insn "$dll" | grep -E 'vmov(aps|apd|dqa(32|64)?)\s.*ymm' |
+  grep -E '\(%[er](sp|bp)' || true)
+[ -z "$aligned" ] || fail "aligned 32-byte moves on the stack: $(head -3 <<<"$aligned")"
 
 echo "ok: $dll ($format) exports VSTPluginMain and main; imports $(tr '\n' ' ' <<<"$imports")"
