@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "host/plugin.h"
@@ -47,7 +48,13 @@ Plugin& effect() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The effect reads and writes the per-user store: give it an empty one of its own.
   static char folder[] = "/tmp/stellix-fuzz-XXXXXX";
-  if (::mkdtemp(folder)) ::setenv("XDG_CONFIG_HOME", folder, 1);
+  if (::mkdtemp(folder)) {
+    ::setenv("XDG_CONFIG_HOME", folder, 1);
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(folder, ec);
+    });
+  }
   return 0;
 }
 
