@@ -8,6 +8,8 @@ namespace stellix {
 // detector_avx2.cpp, built for AVX2; called only when the CPU has it.
 void detectMidpointAvx2(const double* hist, int count, double* d) noexcept;
 void detectPhasesAvx2(const double* hist, int count, double* d) noexcept;
+void midpointMagnitudesAvx2(const double* hist, int count, double* m) noexcept;
+void phaseMagnitudesAvx2(const double* hist, int count, double* m) noexcept;
 #endif
 
 namespace {
@@ -99,6 +101,36 @@ void detectPhases(const double* hist, int count, double* d, SimdPath path) noexc
 #endif
   (void)path;
   phasesScalar(hist, count, d);
+}
+
+void midpointMagnitudes(const double* hist, int count, double* m, SimdPath path) noexcept {
+#if defined(STELLIX_AVX2_KERNELS)
+  if (path == SimdPath::Avx2 && cpuHasAvx2()) return midpointMagnitudesAvx2(hist, count, m);
+#endif
+#if defined(STELLIX_SSE2_KERNELS)
+  if (path != SimdPath::Scalar) {
+    int j = 0;
+    for (; j + 4 <= count; j += 4) midpointMagnitudeBlock<V2, 2, 2>(hist + j, m + j);
+    return midpointMagnitudeRest(hist + j, count - j, m + j);
+  }
+#endif
+  (void)path;
+  midpointMagnitudeRest(hist, count, m);
+}
+
+void phaseMagnitudes(const double* hist, int count, double* m, SimdPath path) noexcept {
+#if defined(STELLIX_AVX2_KERNELS)
+  if (path == SimdPath::Avx2 && cpuHasAvx2()) return phaseMagnitudesAvx2(hist, count, m);
+#endif
+#if defined(STELLIX_SSE2_KERNELS)
+  if (path != SimdPath::Scalar) {
+    int j = 0;
+    for (; j + 4 <= count; j += 4) phasesMagnitudeBlock<V2, 2, 2>(hist + j, m + j);
+    return phasesMagnitudeRest(hist + j, count - j, m + j);
+  }
+#endif
+  (void)path;
+  phasesMagnitudeRest(hist, count, m);
 }
 
 }  // namespace stellix

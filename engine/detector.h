@@ -31,6 +31,12 @@ void interpolatePhases(const double* window, double out[3]) noexcept;
 // max(|p| - 1e-5, 0) + 1e-5.
 inline double detectorFloor(double p) noexcept { return maxOf(__builtin_fabs(p) - 1e-5, 0.0) + 1e-5; }
 
+// Largest magnitude among the interpolated points of each block sample (layout above): the
+// 2x midpoint, or the three 4x phases; without the centre sample, the 0.1 % and the floor.
+// The output meters' reconstructed peaks, on the same sums as the detector.
+void midpointMagnitudes(const double* hist, int count, double* m, SimdPath path) noexcept;
+void phaseMagnitudes(const double* hist, int count, double* m, SimdPath path) noexcept;
+
 // Detector values d[0 .. count - 1] for a block (layout above).
 void detectPlain(const double* hist, int count, double* d) noexcept;
 void detectMidpoint(const double* hist, int count, double* d, SimdPath path) noexcept;

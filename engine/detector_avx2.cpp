@@ -34,4 +34,16 @@ void detectPhasesAvx2(const double* hist, int count, double* d) noexcept {
   phasesRest(hist + j, count - j, d + j);
 }
 
+void midpointMagnitudesAvx2(const double* hist, int count, double* m) noexcept {
+  int j = 0;
+  for (; j + 8 <= count; j += 8) midpointMagnitudeBlock<V4, 4, 2>(hist + j, m + j);
+  midpointMagnitudeRest(hist + j, count - j, m + j);
+}
+
+void phaseMagnitudesAvx2(const double* hist, int count, double* m) noexcept {
+  int j = 0;
+  for (; j + 8 <= count; j += 8) phasesMagnitudeBlock<V4, 4, 2>(hist + j, m + j);
+  phasesMagnitudeRest(hist + j, count - j, m + j);
+}
+
 }  // namespace stellix

@@ -44,12 +44,12 @@ inline V pickPeakLanes(V s, const V* points, int n) {
   return m + 1e-5;
 }
 
-// The three 4x phases of Lanes * Groups consecutive samples, one sample per lane.
-// V is a vector of Lanes doubles (GCC vector extension).
+// The three 4x phases of Lanes * Groups consecutive samples, one sample per lane: lane l of
+// acc[ph][g] is phase ph of sample g * Lanes + l. V is a vector of Lanes doubles (GCC vector
+// extension).
 template <typename V, int Lanes, int Groups>
-inline void phasesBlock(const double* hist, double* d) {
+inline void phasesSums(const double* hist, V (&acc)[3][Groups]) {
   const auto& P = interp::kPhase.p;
-  V acc[3][Groups];
   for (int g = 0; g < Groups; ++g) {
     V x;
     __builtin_memcpy(&x, hist + g * Lanes, sizeof x);
@@ -62,6 +62,19 @@ inline void phasesBlock(const double* hist, double* d) {
       for (int ph = 0; ph < 3; ++ph) acc[ph][g] = acc[ph][g] + x * P[ph][k];
     }
   }
+}
+
+template <typename V>
+inline V magnitudeLanes(V x) {
+  const V zero = x - x;
+  return x < zero ? -x : x;
+}
+
+// Detector values of Lanes * Groups consecutive samples from their 4x phases.
+template <typename V, int Lanes, int Groups>
+inline void phasesBlock(const double* hist, double* d) {
+  V acc[3][Groups];
+  phasesSums<V, Lanes, Groups>(hist, acc);
   for (int g = 0; g < Groups; ++g) {
     V s;
     __builtin_memcpy(&s, hist + 32 + g * Lanes, sizeof s);
@@ -71,11 +84,25 @@ inline void phasesBlock(const double* hist, double* d) {
   }
 }
 
+// Largest magnitude among the 4x phases of Lanes * Groups consecutive samples.
+template <typename V, int Lanes, int Groups>
+inline void phasesMagnitudeBlock(const double* hist, double* m) {
+  V acc[3][Groups];
+  phasesSums<V, Lanes, Groups>(hist, acc);
+  for (int g = 0; g < Groups; ++g) {
+    V a = magnitudeLanes(acc[0][g]);
+    for (int ph = 1; ph < 3; ++ph) {
+      const V b = magnitudeLanes(acc[ph][g]);
+      a = b > a ? b : a;
+    }
+    __builtin_memcpy(m + g * Lanes, &a, sizeof a);
+  }
+}
+
 // The 2x midpoint of Lanes * Groups consecutive samples, one sample per lane.
 template <typename V, int Lanes, int Groups>
-inline void midpointBlock(const double* hist, double* d) {
+inline void midpointSums(const double* hist, V (&acc)[Groups]) {
   const auto& C = interp::kC2.c;
-  V acc[Groups];
   for (int g = 0; g < Groups; ++g) {
     V a, b;
     __builtin_memcpy(&a, hist + g * Lanes, sizeof a);
@@ -90,11 +117,29 @@ inline void midpointBlock(const double* hist, double* d) {
       acc[g] = acc[g] + (a + b) * C[k];
     }
   }
+}
+
+// Detector values of Lanes * Groups consecutive samples from their 2x midpoints.
+template <typename V, int Lanes, int Groups>
+inline void midpointBlock(const double* hist, double* d) {
+  V acc[Groups];
+  midpointSums<V, Lanes, Groups>(hist, acc);
   for (int g = 0; g < Groups; ++g) {
     V s;
     __builtin_memcpy(&s, hist + 32 + g * Lanes, sizeof s);
     const V r = pickPeakLanes(s, &acc[g], 1);
     __builtin_memcpy(d + g * Lanes, &r, sizeof r);
+  }
+}
+
+// Magnitude of the 2x midpoints of Lanes * Groups consecutive samples.
+template <typename V, int Lanes, int Groups>
+inline void midpointMagnitudeBlock(const double* hist, double* m) {
+  V acc[Groups];
+  midpointSums<V, Lanes, Groups>(hist, acc);
+  for (int g = 0; g < Groups; ++g) {
+    const V a = magnitudeLanes(acc[g]);
+    __builtin_memcpy(m + g * Lanes, &a, sizeof a);
   }
 }
 
@@ -113,6 +158,27 @@ inline double midpointOne(const double* w) {
   double acc = (w[0] + w[63]) * C[0];
   for (int k = 1; k < 32; ++k) acc = acc + (w[k] + w[63 - k]) * C[k];
   return acc;
+}
+
+// Largest magnitude among the interpolated points of `count` samples, one at a time, with
+// the same comparisons as the vector lanes.
+inline double magnitudeOne(double x) { return x < 0.0 ? -x : x; }
+
+inline void phasesMagnitudeRest(const double* hist, int count, double* m) {
+  for (int j = 0; j < count; ++j) {
+    double pts[3];
+    phasesOne(hist + j, pts);
+    double a = magnitudeOne(pts[0]);
+    for (int ph = 1; ph < 3; ++ph) {
+      const double b = magnitudeOne(pts[ph]);
+      a = b > a ? b : a;
+    }
+    m[j] = a;
+  }
+}
+
+inline void midpointMagnitudeRest(const double* hist, int count, double* m) {
+  for (int j = 0; j < count; ++j) m[j] = magnitudeOne(midpointOne(hist + j));
 }
 
 }  // namespace

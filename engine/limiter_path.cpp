@@ -160,11 +160,9 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
       yR[j] = y[1];
     }
 
-    // Meters, requantizer, clamp; right before left.
-    meters_.prepareOutput(count, recon);
+    // Meters, then requantizer and clamp; right before left.
+    meters_.limiterBlock(count, rawOut, sIn, gr, recon, cMs);
     for (int j = 0; j < count; ++j) {
-      const Pair in = rawOut[j] * sIn;
-      meters_.limiterSample(j, in[0], in[1], gr[j][0], gr[j][1], recon, cMs);
       double sampleL = yL[j], sampleR = yR[j];
       if (quantize) requant_.process(sampleL, sampleR, q, qStep, autoblack, kBlack);
       outR[start + j] = clampedAndNarrowed<T>(sampleR);

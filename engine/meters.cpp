@@ -50,54 +50,65 @@ void Meters::handshake() noexcept {
   }
 }
 
-// Glossary (per channel):
-//   hist      output history: 63 earlier outputs, then the block; the window of block sample
-//             j is hist[j .. j + 63], its centre hist[j + 32] the output 31 samples back
-//   recon     largest magnitude among the interpolated points between the centre and its
-//             predecessor (2x: the midpoint; 4x: three quarter points)
-void Meters::prepareOutput(int count, int recon) noexcept {
+// Largest reconstructed magnitude per block sample and channel, from the detector's kernels.
+void Meters::reconstruct(int count, int recon) noexcept {
   for (int ch = 0; ch < 2; ++ch) {
-    const double* hist = hist_[ch];
-    double* peak = recon_[ch];
     if (recon == 1) {
-      for (int j = 0; j < count; ++j) peak[j] = magnitudeF(interpolateMidpoint(hist + j));
-    } else if (recon == 2) {
-      for (int j = 0; j < count; ++j) {
-        double pts[3];
-        interpolatePhases(hist + j, pts);
-        double a = std::fabs(pts[0]);
-        for (int i = 1; i < 3; ++i) a = std::fabs(pts[i]) > a ? std::fabs(pts[i]) : a;
-        peak[j] = magnitudeF(a);
-      }
+      midpointMagnitudes(hist_[ch], count, recon_[ch], simd_);
+    } else {
+      phaseMagnitudes(hist_[ch], count, recon_[ch], simd_);
     }
   }
 }
 
-void Meters::limiterSample(int j, double inL, double inR, double grL, double grR, int recon, double c) noexcept {
-  handshake();
-
-  const double in[2] = {inL, inR};
+// Glossary (per channel ch; the readings are kept in locals and published every sample):
+//   hist      output history: 63 earlier outputs, then the block; the window of block sample
+//             j is hist[j .. j + 63], its centre hist[j + 32] the output 31 samples back
+//   recon_    largest magnitude among the interpolated points between that centre and its
+//             predecessor (2x: the midpoint; 4x: three quarter points)
+//   x         input sample: raw input times inScale; its mean square uses it unrounded
+//   y         output magnitude rounded to single precision: the current output, or with
+//             reconstruction the centre sample (the reconstructed meter runs 31 samples late)
+//   inPk, outPk, inMs, outMs, hold: the readings
+void Meters::limiterBlock(int count, const Pair* raw, double inScale, const Pair* gr, int recon,
+                          double c) noexcept {
+  if (recon != 0) reconstruct(count, recon);
+  double inPk[2], outPk[2], inMs[2], outMs[2], hold[2];
   for (int ch = 0; ch < 2; ++ch) {
-    const double x = in[ch];
-    raise(kInPeakL + ch, magnitudeF(x));
-    const double ms = get(kInRmsL + ch);
-    set(kInRmsL + ch, ms + (x * x - ms) * c);
+    inPk[ch] = get(kInPeakL + ch);
+    outPk[ch] = get(kOutPeakL + ch);
+    inMs[ch] = get(kInRmsL + ch);
+    outMs[ch] = get(kOutRmsL + ch);
+    hold[ch] = get(kHoldL + ch);
   }
-
-  if (grL < get(kHoldL)) set(kHoldL, grL);
-  if (grR < get(kHoldR)) set(kHoldR, grR);
-
-  for (int ch = 0; ch < 2; ++ch) {
-    double y;
-    if (recon == 0) {
-      y = magnitudeF(hist_[ch][kHistory + j]);
-    } else {
-      raise(kOutPeakL + ch, recon_[ch][j]);
-      y = magnitudeF(hist_[ch][j + 32]);
+  for (int j = 0; j < count; ++j) {
+    if (requests_.load(std::memory_order_relaxed) != 0) {
+      const std::uint8_t req = requests_.exchange(0, std::memory_order_acquire);
+      if (req & kReadRequest) inPk[0] = inPk[1] = outPk[0] = outPk[1] = 0.0;
+      if (req != 0) hold[0] = hold[1] = 1.0;
     }
-    raise(kOutPeakL + ch, y);
-    const double ms = get(kOutRmsL + ch);
-    set(kOutRmsL + ch, ms + (y * y - ms) * c);
+    for (int ch = 0; ch < 2; ++ch) {
+      const double x = raw[j][ch] * inScale;
+      inPk[ch] = maxOf(inPk[ch], magnitudeF(x));
+      inMs[ch] = inMs[ch] + (x * x - inMs[ch]) * c;
+      hold[ch] = minOf(hold[ch], gr[j][ch]);
+      double y;
+      if (recon == 0) {
+        y = magnitudeF(hist_[ch][kHistory + j]);
+      } else {
+        outPk[ch] = maxOf(outPk[ch], magnitudeF(recon_[ch][j]));
+        y = magnitudeF(hist_[ch][j + 32]);
+      }
+      outPk[ch] = maxOf(outPk[ch], y);
+      outMs[ch] = outMs[ch] + (y * y - outMs[ch]) * c;
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+      set(kInPeakL + ch, inPk[ch]);
+      set(kOutPeakL + ch, outPk[ch]);
+      set(kInRmsL + ch, inMs[ch]);
+      set(kOutRmsL + ch, outMs[ch]);
+      set(kHoldL + ch, hold[ch]);
+    }
   }
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "engine/detector.h"
+#include "engine/vec.h"
 
 namespace stellix {
 
@@ -39,12 +40,13 @@ class Meters {
 
   // Limiter path, per block of 1 .. kMaxBlock samples:
   //   1. write the outputs (before requantizing and clamping) to outputIn(0) and outputIn(1);
-  //   2. prepareOutput(count, recon) with the reconstruction factor code in use (0 for none);
-  //   3. per sample j: limiterSample(j, ...);
-  //   4. endBlock(count).
+  //   2. limiterBlock(): per sample, in this order, the pending requests, the input readings
+  //      from the raw input times inScale, the holds from the gain-reduction readings gr, and
+  //      the output readings, reconstructed when recon (the reconstruction factor code in
+  //      use) is not 0; c is the RMS coefficient;
+  //   3. endBlock(count), once the outputs have been read back.
   double* outputIn(int ch) noexcept { return hist_[ch] + kHistory; }
-  void prepareOutput(int count, int recon) noexcept;
-  void limiterSample(int j, double inL, double inR, double grL, double grR, int recon, double c) noexcept;
+  void limiterBlock(int count, const Pair* raw, double inScale, const Pair* gr, int recon, double c) noexcept;
   void endBlock(int count) noexcept;
 
   // Calibration path, per sample: a generated channel feeds its output and input readings,
@@ -64,6 +66,7 @@ class Meters {
     if (x > get(r)) set(r, x);
   }
   void handshake() noexcept;
+  void reconstruct(int count, int recon) noexcept;
 
   // Readings in snapshot order, mean squares in place of the RMS values.
   std::atomic<double> v_[kReadings];
@@ -73,8 +76,6 @@ class Meters {
   alignas(64) double hist_[2][kHistory + kMaxBlock];
   // Largest reconstructed magnitude per block sample, per channel.
   alignas(64) double recon_[2][kMaxBlock];
-  // Interpolated points of the block: 3 per sample (4x) or 1 (2x).
-  alignas(64) double points_[3 * kMaxBlock];
 };
 
 static_assert(std::atomic<double>::is_always_lock_free, "the meters need lock-free doubles");
