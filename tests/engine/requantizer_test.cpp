@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <complex>
+#include <atomic>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "engine/engine.h"
@@ -310,6 +312,25 @@ TEST(RequantizedLimiterPath, NoiseShapeChangeReachesTheNextBlock) {
   e->setSampleRate(96000);
   EXPECT_EQ(e->requantizer().order(), 12);
   EXPECT_EQ(&e->requantizer().coefficients(), noiseShapeSet(kB, 96000));
+}
+
+// NoiseShape changes from another thread while blocks run: the index never reaches the order.
+TEST(RequantizedLimiterPath, NoiseShapeChangesWhileRunning) {
+  auto e = testing::makeEngine({});
+  e->values().sw.quantize = 1;
+  std::atomic<bool> done{false};
+  std::thread changer([&] {
+    for (int i = 0; !done.load(); ++i) e->setNoiseShape(i % 2 ? kF : kA);
+  });
+  std::vector<double> in(37, 0.1), out(37);
+  for (int block = 0; block < 3000; ++block) {
+    e->processLimiter<double>(in.data(), in.data(), out.data(), out.data(), 37);
+    const Requantizer& rq = e->requantizer();
+    ASSERT_LT(rq.errorIndex(), rq.order()) << block;
+    ASSERT_EQ(rq.order(), noiseShapeOrder(rq.type())) << block;
+  }
+  done = true;
+  changer.join();
 }
 
 }  // namespace
