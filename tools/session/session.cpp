@@ -81,6 +81,10 @@ class Session {
 
   void run() {
     fs::create_directories(out_);
+    if (TestHost probe(plugin_); !probe.loaded()) {
+      check(false, "loading " + plugin_ + ": " + probe.error());
+      return;
+    }
     clearStore();
     entry();
     recordAndOpcodes();
@@ -90,6 +94,7 @@ class Session {
     chunks();
     render();
     storedDefaults();
+    mathFunctions();
     writeFile(out_ / "transcript.txt", transcript_.data(), transcript_.size());
     manifest_ += "text transcript.txt\n";
     writeFile(out_ / "manifest.txt", manifest_.data(), manifest_.size());
@@ -445,6 +450,31 @@ class Session {
     }
   }
 
+  // The C runtime's math functions the plug-in calls, over the arguments the engine and the
+  // parameter texts use. They are not checked here: compare reports where two runtimes differ.
+  void mathFunctions() {
+    struct Function {
+      const char* name;
+      double (*f)(double);
+      double from, to, step;
+    };
+    static const Function kFunctions[] = {
+        {"exp", [](double x) { return std::exp(x); }, -0.25, 0.0, 1.0 / 65536.0},
+        {"exp2", [](double x) { return std::exp2(x); }, -4.0, 4.0, 1.0 / 4096.0},
+        {"pow", [](double x) { return std::pow(x, 0.82030212); }, 0.0, 1.0, 1.0 / 16384.0},
+        {"pow-0.01", [](double x) { return std::pow(0.01, 1000.0 / (x * 600.0)); }, 5000.0, 200000.0, 25.0},
+        {"log10", [](double x) { return std::log10(x); }, 1.0, 1000.0, 1.0 / 64.0},
+        {"sin", [](double x) { return std::sin(x); }, -4.0, 4.0, 1.0 / 4096.0},
+    };
+    for (const Function& fn : kFunctions) {
+      std::vector<double> results;
+      for (double x = fn.from; x <= fn.to; x += fn.step) results.push_back(fn.f(x));
+      const std::string name = std::string("math-") + fn.name + ".bin";
+      writeFile(out_ / name, results.data(), results.size() * sizeof(double));
+      manifest_ += "math " + name + "\n";
+    }
+  }
+
   std::string plugin_;
   fs::path out_;
   std::string transcript_;
@@ -475,6 +505,24 @@ AudioDifference compareAudio(const std::string& a, const std::string& b) {
   return d;
 }
 
+// Reports how often and by how many units in the last place two runtimes' results differ.
+void compareMath(const std::string& name, const std::string& a, const std::string& b) {
+  check(a.size() == b.size() && !a.empty(), name + " has the same length");
+  if (a.size() != b.size()) return;
+  std::size_t differing = 0;
+  std::int64_t largest = 0;
+  for (std::size_t i = 0; i + sizeof(double) <= a.size(); i += sizeof(double)) {
+    std::int64_t x, y;
+    std::memcpy(&x, a.data() + i, sizeof x);
+    std::memcpy(&y, b.data() + i, sizeof y);
+    if (x == y) continue;
+    ++differing;
+    largest = std::max(largest, x > y ? x - y : y - x);
+  }
+  std::printf("%s: %zu of %zu results differ between the runtimes (largest %" PRId64 " ulp)\n", name.c_str(), differing,
+              a.size() / sizeof(double), largest);
+}
+
 int compare(const fs::path& a, const fs::path& b) {
   const std::string manifest = readFile(a / "manifest.txt");
   check(!manifest.empty(), "manifest in " + a.string());
@@ -492,6 +540,10 @@ int compare(const fs::path& a, const fs::path& b) {
     ++files;
     if (kind == "text" || kind == "bytes") {
       check(!x.empty() && x == y, name + " is byte-identical");
+      continue;
+    }
+    if (kind == "math") {
+      compareMath(name, x, y);
       continue;
     }
     ++audioFiles;
