@@ -54,6 +54,7 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
   if (frames <= 0) return;
   ScopedFlushDenormals flush;
   constexpr int kChunk = LimiterCore::kChunk;
+  static_assert(kChunk <= Meters::kMaxBlock, "a chunk must fit the output meters' block");
   LimiterCore& core = *core_;
 
   // Block snapshot.
