@@ -71,7 +71,7 @@ class DemoSource final : public AudioSource {
  public:
   int sampleRate() const override { return DemoMaterial::kRate; }
   int channels() const override { return 2; }
-  std::int64_t frames() const override { return demo_.frames(); }
+  std::int64_t frames() const override { return DemoMaterial::kFrames; }
   int sndfileFormat() const override { return SF_FORMAT_WAV | SF_FORMAT_PCM_24; }
   std::size_t read(double* interleaved, std::size_t frames) override {
     const std::size_t n = demo_.render(position_, interleaved, frames);

@@ -13,14 +13,14 @@ class DemoMaterial {
  public:
   static constexpr int kRate = 44100;
   static constexpr double kPeak = 0.98;  // -0.18 dBFS
+  static constexpr std::int64_t kFrames = 8 * kRate;  // 4 bars of 2 s
 
   DemoMaterial();
-  std::int64_t frames() const { return kFrames; }
+
   // Writes frames stereo frames from position on; answers how many were left.
   std::size_t render(std::int64_t position, double* interleaved, std::size_t frames) const;
 
  private:
-  static constexpr std::int64_t kFrames = 8 * kRate;  // 4 bars of 2 s
   std::vector<double> samples_;  // interleaved
 };
 

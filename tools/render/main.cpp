@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "host/parameters.h"
+#include "tools/render/demo_material.h"
 #include "tools/render/report.h"
 
 using namespace stellix;
@@ -286,7 +287,7 @@ int run(int argc, char** argv) {
   if (showProgress) {
     for (const Job& job : jobs) {
       try {
-        totalFrames += openSource(job)->frames();
+        totalFrames += job.input.empty() ? DemoMaterial::kFrames : openSource(job)->frames();
       } catch (const std::exception&) {
         // reported when the job runs
       }
@@ -295,6 +296,7 @@ int run(int argc, char** argv) {
 
   struct sigaction sa {};
   sa.sa_handler = onSignal;
+  sa.sa_flags = SA_RESETHAND;  // a second interrupt ends the program at once
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
 
