@@ -40,6 +40,9 @@ class Plugin : public CPresetSystemEffect {
   bool isParameterSkippedOnSave(int /*index*/) const override { return false; }
   bool isParameterSkippedOnLoad(int /*index*/) const override { return false; }
 
+  // [editor thread, no lock] The ten meter readings (input peak L/R, output peak L/R,
+  // input RMS L/R, output RMS L/R, gain reduction L/R); raises the meter-read flag.
+  virtual void getMeterSnapshot(float out[10]) { engine_->meterSnapshot(out); }
   // The current rate shift (0, 1 or 2).
   virtual int getRateShift() const { return engine_->values().rateShift; }
 

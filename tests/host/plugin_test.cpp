@@ -256,6 +256,28 @@ TEST_F(PluginTest, ProgramNames) {
   EXPECT_STREQ(text, "untouched");
 }
 
+TEST_F(PluginTest, SuspendResetsTheMetersBeforeTheNextBlock) {
+  std::vector<float> in(4096), out(4096);
+  for (std::size_t i = 0; i < in.size(); ++i) in[i] = (i % 2 ? 0.9f : -0.9f);
+  plugin.setParameter(kDrive, 1.0f);
+  float* ins[2] = {in.data(), in.data()};
+  float* outs[2] = {out.data(), out.data()};
+  plugin.processReplacing(ins, outs, 4096);
+  float m[10];
+  plugin.getMeterSnapshot(m);
+  EXPECT_GT(m[0], 0.5f);
+  EXPECT_LT(m[8], 1.0f) << "the limiter reduced the gain";
+  plugin.resume();
+  float again[10];
+  plugin.getMeterSnapshot(again);
+  EXPECT_EQ(std::memcmp(m, again, sizeof m), 0) << "resume changes nothing";
+  plugin.suspend();
+  plugin.getMeterSnapshot(m);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(m[i], 0.0f) << i;
+  EXPECT_EQ(m[8], 1.0f);
+  EXPECT_EQ(m[9], 1.0f);
+}
+
 struct NameHooks : EffectEditorHooks {
   std::string shown;
   void showProgramName(const char* text) override { shown = text; }
