@@ -182,7 +182,7 @@ bool CPresetSystemEditor::readLegacyPreset(const std::uint8_t* entry, std::size_
   std::memcpy(target.name, entry, kProgramNameBytes);
   for (std::size_t j = 0; j < used; ++j) {
     if (effect_.isParameterSkippedOnLoad(static_cast<int>(j))) continue;
-    const float v = blob::loadFloat(entry + blob::kLegacyNameBytes + 4 * j, reverse);
+    const float v = blob::legacyValue(entry, j, reverse);
     if (!blob::isValidValue(v)) {
       target = kept;
       return false;
@@ -214,7 +214,7 @@ bool CPresetSystemEditor::readLegacyBank(const std::uint8_t* entries, std::size_
     programMenuEntryNamed(i, text);
     for (std::size_t j = 0; j < used; ++j) {
       if (effect_.isParameterSkippedOnLoad(static_cast<int>(j))) continue;
-      const float v = blob::loadFloat(entry + blob::kLegacyNameBytes + 4 * j, reverse);
+      const float v = blob::legacyValue(entry, j, reverse);
       if (!blob::isValidValue(v)) {
         std::copy(kept.begin(), kept.end(), bank);
         return false;
@@ -251,13 +251,10 @@ bool CPresetSystemEditor::loadBlob(const std::uint8_t* data, std::size_t size, b
   if (type == legacyType) {
     const std::uint8_t* entries = data + blob::kIdAndTypeBytes;
     const std::size_t bytes = size - blob::kIdAndTypeBytes;
-    if (kind == BlobKind::Preset) {
-      if (bytes < blob::kLegacyNameBytes) return false;
-      return readLegacyPreset(entries, bytes, reverse, (bytes - blob::kLegacyNameBytes) / 4);
-    }
-    const std::size_t entry = bytes / kNumPrograms;
-    if (entry < blob::kLegacyNameBytes) return false;  // entries shorter than a name
-    return readLegacyBank(entries, bytes, reverse, kNumPrograms, (entry - blob::kLegacyNameBytes) / 4);
+    blob::LegacyEntries layout;
+    if (!blob::legacyEntries(bytes, kind == BlobKind::Bank ? kNumPrograms : 1, layout)) return false;
+    return kind == BlobKind::Preset ? readLegacyPreset(entries, bytes, reverse, layout.values)
+                                    : readLegacyBank(entries, bytes, reverse, kNumPrograms, layout.values);
   }
   if (type == recordType) {
     if (size < blob::kHeaderBytes) return false;

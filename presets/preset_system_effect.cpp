@@ -92,10 +92,7 @@ VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
   if (!presetEditor_) return 0;
   const auto bank = presetEditor_->writeBank();
   if (bank.empty() || bank.size() > kChunkBytes - blob::kChunkHeadBytes) return 0;
-  const std::int32_t tag = blob::kChunkTag;
-  const std::int32_t id = getUniqueId();
-  std::memcpy(chunk, &tag, 4);
-  std::memcpy(chunk + 4, &id, 4);
+  blob::putChunkHead(chunk, getUniqueId());
   std::memcpy(chunk + blob::kChunkHeadBytes, bank.data(), bank.size());
   *data = chunk;
   return static_cast<VstInt32>(bank.size() + blob::kChunkHeadBytes);
@@ -129,20 +126,19 @@ bool CPresetSystemEffect::readLegacyChunk(const std::uint8_t* data, std::size_t 
   const std::int32_t programs = blob::loadInt(data + 8, reverse);
   const std::int32_t current = blob::loadInt(data + 12, reverse);
   if (programs <= 0) return false;
-  const std::size_t entryBytes = (size - blob::kLegacyChunkHeadBytes) / static_cast<std::size_t>(programs);
-  if (entryBytes < blob::kLegacyNameBytes) return false;  // entries shorter than a name
-  const std::size_t values = (entryBytes - blob::kLegacyNameBytes) / 4;
-  const std::size_t stride = blob::kLegacyNameBytes + 4 * values;
+  blob::LegacyEntries layout;
+  if (!blob::legacyEntries(size - blob::kLegacyChunkHeadBytes, static_cast<std::size_t>(programs), layout))
+    return false;
   const int count = std::min<std::int32_t>(programs, kNumPrograms);
-  const int used = static_cast<int>(std::min<std::size_t>(values, kNumParams));
+  const int used = static_cast<int>(std::min<std::size_t>(layout.values, kNumParams));
   for (int i = 0; i < count; ++i) {
-    const std::uint8_t* entry = data + blob::kLegacyChunkHeadBytes + static_cast<std::size_t>(i) * stride;
+    const std::uint8_t* entry = data + blob::kLegacyChunkHeadBytes + static_cast<std::size_t>(i) * layout.stride;
     resetProgram(i);
     std::memcpy(bank_[i].name, entry, stellix::kProgramNameBytes);
     // Stored as they are; the parameter layer limits what it takes from them.
     for (int j = 0; j < used; ++j)
       if (!isParameterSkippedOnLoad(j))
-        bank_[i].values[j] = blob::loadFloat(entry + blob::kLegacyNameBytes + 4 * j, reverse);
+        bank_[i].values[j] = blob::legacyValue(entry, static_cast<std::size_t>(j), reverse);
   }
   selectProgram(current >= 0 && current < kNumPrograms ? current : 0);
   return true;

@@ -90,6 +90,20 @@ ByteOrder byteOrderOf(const std::uint8_t* p, std::int32_t uniqueId) noexcept {
   return ByteOrder::Foreign;
 }
 
+void putChunkHead(std::uint8_t* out, std::int32_t uniqueId) noexcept {
+  const std::int32_t head[2] = {kChunkTag, uniqueId};
+  std::memcpy(out, head, kChunkHeadBytes);
+}
+
+bool legacyEntries(std::size_t bytes, std::size_t count, LegacyEntries& out) noexcept {
+  if (count == 0) return false;
+  const std::size_t entry = bytes / count;
+  if (entry < kLegacyNameBytes) return false;
+  out.values = (entry - kLegacyNameBytes) / 4;
+  out.stride = kLegacyNameBytes + 4 * out.values;
+  return true;
+}
+
 Header readHeader(const std::uint8_t* p, bool reverse) noexcept {
   Header h;
   p += kIdAndTypeBytes;
@@ -104,11 +118,23 @@ Header readHeader(const std::uint8_t* p, bool reverse) noexcept {
 
 std::vector<std::uint8_t> writeBank(const ProgramRecord* bank, int currentProgram, std::int32_t uniqueId,
                                     const SkipMask& skipped) {
-  int values = 0;
-  const std::size_t perProgram = programRecordBytes(skipped, values);
+  BankSkipMasks each;
+  each.fill(skipped);
+  return writeBank(bank, currentProgram, uniqueId, each);
+}
+
+std::vector<std::uint8_t> writeBank(const ProgramRecord* bank, int currentProgram, std::int32_t uniqueId,
+                                    const BankSkipMasks& skipped) {
+  std::size_t bytes = 0;
+  std::int32_t records = 0;
+  for (const SkipMask& s : skipped) {
+    int values = 0;
+    bytes += programRecordBytes(s, values);
+    records += 1 + values;
+  }
   std::size_t at = 0;
-  auto out = startBlob(perProgram * kNumPrograms, kBankType, uniqueId, kNumPrograms * (1 + values), currentProgram, at);
-  for (int i = 0; i < kNumPrograms; ++i) putProgram(out, at, bank[i], i, skipped);
+  auto out = startBlob(bytes, kBankType, uniqueId, records, currentProgram, at);
+  for (int i = 0; i < kNumPrograms; ++i) putProgram(out, at, bank[i], i, skipped[i]);
   return out;
 }
 

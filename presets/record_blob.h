@@ -38,6 +38,8 @@ constexpr std::int32_t kChunkTag = 0x02000000;
 constexpr std::int32_t kLegacyChunkTag = 0x01000000;
 constexpr std::size_t kChunkHeadBytes = 8;
 constexpr std::size_t kLegacyChunkHeadBytes = 32;
+// Writes the head of a current chunk (kChunkHeadBytes, native order) at out.
+void putChunkHead(std::uint8_t* out, std::int32_t uniqueId) noexcept;
 
 std::uint32_t byteSwap(std::uint32_t v) noexcept;
 // Reads an int32 or float32 at p (any alignment), byte-reversed when reverse is set.
@@ -47,6 +49,18 @@ float loadFloat(const std::uint8_t* p, bool reverse) noexcept;
 enum class ByteOrder { Native, Reversed, Foreign };
 // The byte order of data whose unique-ID field is at p.
 ByteOrder byteOrderOf(const std::uint8_t* p, std::int32_t uniqueId) noexcept;
+
+struct LegacyEntries {
+  std::size_t values;  // float values in each entry
+  std::size_t stride;  // bytes from one entry to the next
+};
+// How count legacy entries share bytes: equal parts, each holding a name and as many whole
+// values as fit. False when count is 0 or a part is shorter than a name.
+bool legacyEntries(std::size_t bytes, std::size_t count, LegacyEntries& out) noexcept;
+// Value j of the legacy entry at entry.
+inline float legacyValue(const std::uint8_t* entry, std::size_t j, bool reverse) noexcept {
+  return loadFloat(entry + kLegacyNameBytes + 4 * j, reverse);
+}
 
 // A value the readers accept: a number from 0.0 to 1.0.
 inline bool isValidValue(float v) noexcept { return v >= 0.0f && v <= 1.0f; }
@@ -67,6 +81,10 @@ using SkipMask = std::array<bool, kNumParams>;
 // The bank blob of 27 programs (the program field of each record is the program's index).
 std::vector<std::uint8_t> writeBank(const ProgramRecord* bank, int currentProgram, std::int32_t uniqueId,
                                     const SkipMask& skipped);
+// The same with the values left out chosen program by program.
+using BankSkipMasks = std::array<SkipMask, kNumPrograms>;
+std::vector<std::uint8_t> writeBank(const ProgramRecord* bank, int currentProgram, std::int32_t uniqueId,
+                                    const BankSkipMasks& skipped);
 // The preset blob of one program (program fields and current program 0).
 std::vector<std::uint8_t> writePreset(const ProgramRecord& program, std::int32_t uniqueId, const SkipMask& skipped);
 
@@ -84,6 +102,9 @@ class RecordReader {
   RecordReader(const std::uint8_t* data, std::size_t size, bool reverse) noexcept
       : p_(data), left_(data ? size : 0), reverse_(reverse) {}
   bool next(Record& r) noexcept;
+  // Bytes not yet walked. After next() fails: fewer than kRecordHeadBytes when the data ends
+  // inside a record head, otherwise a head whose payload runs past the end.
+  std::size_t remaining() const noexcept { return left_; }
 
  private:
   const std::uint8_t* p_;

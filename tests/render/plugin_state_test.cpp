@@ -55,20 +55,47 @@ std::vector<std::uint8_t> preset(const std::vector<std::pair<int, float>>& value
   return w.bytes;
 }
 
-TEST(PluginState, ReadsPresetsInEitherByteOrderAndTheLegacyLayout) {
-  BlobWriter legacy;
-  legacy.i32(static_cast<std::uint32_t>(kId));
-  legacy.bytes.push_back(0x21);
-  legacy.name("Warm", 24);
-  for (int i = 0; i < 26; ++i) legacy.f32(i == 1 ? 0.75f : (i == 8 ? 1.0f : 0.0f));
+// A legacy blob of type (0x21 preset, 0x37 bank): per program the name "Warm" and 26 values,
+// value i of program p being valueOf(p, i).
+std::vector<std::uint8_t> legacy(std::uint8_t type, int programs, float (*valueOf)(int, int), bool reversed = false) {
+  BlobWriter w;
+  w.reversed = reversed;
+  w.i32(static_cast<std::uint32_t>(kId));
+  w.bytes.push_back(type);
+  for (int p = 0; p < programs; ++p) {
+    w.name("Warm", 24);
+    for (int i = 0; i < 26; ++i) w.f32(valueOf(p, i));
+  }
+  return w.bytes;
+}
 
-  for (const auto& bytes : {preset({{1, 0.75f}, {8, 1.0f}}), preset({{1, 0.75f}, {8, 1.0f}}, true), legacy.bytes}) {
+float warmValue(int, int i) { return i == 1 ? 0.75f : (i == 8 ? 1.0f : 0.0f); }
+float bankValue(int p, int i) { return static_cast<float>((p + i) % 10) / 10.0f; }
+
+TEST(PluginState, ReadsPresetsInEitherByteOrderAndTheLegacyLayout) {
+  const std::vector<std::uint8_t> blobs[] = {preset({{1, 0.75f}, {8, 1.0f}}), preset({{1, 0.75f}, {8, 1.0f}}, true),
+                                             legacy(0x21, 1, warmValue), legacy(0x21, 1, warmValue, true)};
+  for (const auto& bytes : blobs) {
     const StateBlob b = parseBlob(bytes.data(), bytes.size(), kId);
     EXPECT_FALSE(b.bank);
     ASSERT_EQ(b.programs.size(), 1u);
     EXPECT_EQ(b.programs[0].nameText(), "Warm");
     EXPECT_EQ(b.programs[0].values[1], 0.75f);
     EXPECT_EQ(b.programs[0].values[8], 1.0f);
+  }
+}
+
+TEST(PluginState, ReadsLegacyBanksInEitherByteOrder) {
+  for (bool reversed : {false, true}) {
+    const std::vector<std::uint8_t> bytes = legacy(0x37, kStatePrograms, bankValue, reversed);
+    const StateBlob b = parseBlob(bytes.data(), bytes.size(), kId);
+    EXPECT_TRUE(b.bank);
+    EXPECT_EQ(b.current, 0);
+    ASSERT_EQ(b.programs.size(), static_cast<std::size_t>(kStatePrograms));
+    for (int p = 0; p < kStatePrograms; ++p) {
+      EXPECT_EQ(b.programs[p].nameText(), "Warm") << p;
+      for (int i = 0; i < kStateParams; ++i) EXPECT_EQ(b.programs[p].values[i], bankValue(p, i)) << p << " " << i;
+    }
   }
 }
 
@@ -84,10 +111,19 @@ TEST(PluginState, RefusesWhatThePluginWouldNotLoad) {
   foreign[0] ^= 0x55;
   std::vector<std::uint8_t> unknownType = preset({});
   unknownType[4] = 0x40;
+  std::vector<std::uint8_t> cutInHead = preset({{1, 0.5f}});
+  cutInHead.resize(41 + 168 + 5);
+  std::vector<std::uint8_t> shortLegacy = legacy(0x21, 1, warmValue);
+  shortLegacy.resize(5 + 20);
+  std::vector<std::uint8_t> cutInHeader = preset({});
+  cutInHeader.resize(30);
   const Case cases[] = {
       {"value above 1", preset({{1, 1.5f}}), "outside 0..1"},
       {"value not a number", preset({{3, std::nanf("")}}), "outside 0..1"},
-      {"record cut short", cut, "past the end"},
+      {"record cut short", cut, "record 1 runs past the end"},
+      {"record head cut short", cutInHead, "cut short after 1 records"},
+      {"legacy entry shorter than a name", shortLegacy, "cut short"},
+      {"header cut short", cutInHeader, "cut short in its header"},
       {"another plug-in's data", foreign, "not a preset or bank of this plug-in"},
       {"unknown type", unknownType, "unknown record type"},
       {"too short", std::vector<std::uint8_t>(4, 0), "too short"},
