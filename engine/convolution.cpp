@@ -76,4 +76,9 @@ void SmoothingConvolver::convolve(double* frame) const noexcept {
   fft::inverse(frame, n);
 }
 
+void SmoothingConvolver::convolve(Pair* frame) const noexcept {
+  if (frame == nullptr) return;
+  fft::convolve(frame, impl_->spectrum, 2 * n_);
+}
+
 }  // namespace stellix

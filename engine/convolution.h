@@ -2,6 +2,8 @@
 // frames of 2N samples by real FFT block convolution (overlap-add is done by the caller).
 #pragma once
 
+#include "engine/vec.h"
+
 namespace stellix {
 
 class SmoothingConvolver {
@@ -26,6 +28,9 @@ class SmoothingConvolver {
   // in the even slots and zeros in the odd slots; on return output sample j in slot 2j and
   // output sample N + j (the overlap into the next block) in slot 2j + 1. [audio]
   void convolve(double* frame) const noexcept;
+  // The same on two frames at once (left/right pairs per slot), each lane with the bits of
+  // convolve() on its frame. [audio]
+  void convolve(Pair* frame) const noexcept;
 
  private:
   int n_ = 0;

@@ -36,26 +36,26 @@ constexpr const double* twiddleTable() noexcept {
 // The inverse C^-1(m) runs the mirror image with conjugate twiddles; C^-1(C(z)) = m z.
 // ---------------------------------------------------------------------------------------------
 
-template <int m>
-inline void complexPass(double* z) noexcept {
-  constexpr int q = m / 2;  // doubles per quarter
+template <typename T, int m>
+inline void complexPass(T* z) noexcept {
+  constexpr int q = m / 2;  // values per quarter
   for (int j = 0; j < m / 4; ++j) {
-    double* a = z + 2 * j;
-    double* b = a + q;
-    double* c = b + q;
-    double* d = c + q;
-    const double d1r = a[0] - c[0];
-    const double d1i = a[1] - c[1];
-    const double d2r = b[0] - d[0];
-    const double d2i = b[1] - d[1];
+    T* a = z + 2 * j;
+    T* b = a + q;
+    T* c = b + q;
+    T* d = c + q;
+    const T d1r = a[0] - c[0];
+    const T d1i = a[1] - c[1];
+    const T d2r = b[0] - d[0];
+    const T d2i = b[1] - d[1];
     a[0] = a[0] + c[0];
     a[1] = a[1] + c[1];
     b[0] = b[0] + d[0];
     b[1] = b[1] + d[1];
-    const double ur = d1r - d2i;  // d1 + i d2
-    const double ui = d1i + d2r;
-    const double vr = d1r + d2i;  // d1 - i d2
-    const double vi = d1i - d2r;
+    const T ur = d1r - d2i;  // d1 + i d2
+    const T ui = d1i + d2r;
+    const T vr = d1r + d2i;  // d1 - i d2
+    const T vi = d1i - d2r;
     if (j == 0) {
       c[0] = ur;
       c[1] = ui;
@@ -78,15 +78,15 @@ inline void complexPass(double* z) noexcept {
   }
 }
 
-template <int m>
-inline void complexPassInverse(double* z) noexcept {
+template <typename T, int m>
+inline void complexPassInverse(T* z) noexcept {
   constexpr int q = m / 2;
   for (int j = 0; j < m / 4; ++j) {
-    double* a = z + 2 * j;
-    double* b = a + q;
-    double* c = b + q;
-    double* d = c + q;
-    double pr, pi, qr, qi;  // (d1 + i d2) and (d1 - i d2), twiddles removed
+    T* a = z + 2 * j;
+    T* b = a + q;
+    T* c = b + q;
+    T* d = c + q;
+    T pr, pi, qr, qi;  // (d1 + i d2) and (d1 - i d2), twiddles removed
     if (j == 0) {
       pr = c[0];
       pi = c[1];
@@ -105,17 +105,17 @@ inline void complexPassInverse(double* z) noexcept {
         qr = d[0] * w[0] - d[1] * w[1];
         qi = d[0] * w[1] + d[1] * w[0];
       } else {
-        pr = pi = qr = qi = 0.0;  // not reached: m = 4 and 8 have no other twiddles
+        pr = pi = qr = qi = T{};  // not reached: m = 4 and 8 have no other twiddles
       }
     }
-    const double d1r = pr + qr;
-    const double d1i = pi + qi;
-    const double d2r = pi - qi;  // -i (p - q)
-    const double d2i = qr - pr;
-    const double sr = a[0];
-    const double si = a[1];
-    const double tr = b[0];
-    const double ti = b[1];
+    const T d1r = pr + qr;
+    const T d1i = pi + qi;
+    const T d2r = pi - qi;  // -i (p - q)
+    const T d2i = qr - pr;
+    const T sr = a[0];
+    const T si = a[1];
+    const T tr = b[0];
+    const T ti = b[1];
     a[0] = sr + d1r;
     a[1] = si + d1i;
     c[0] = sr - d1r;
@@ -127,35 +127,35 @@ inline void complexPassInverse(double* z) noexcept {
   }
 }
 
-template <int m>
-void complexForward(double* z) noexcept {
+template <typename T, int m>
+void complexForward(T* z) noexcept {
   if constexpr (m == 1) {
     (void)z;
   } else if constexpr (m == 2) {
-    const double ar = z[0], ai = z[1], br = z[2], bi = z[3];
+    const T ar = z[0], ai = z[1], br = z[2], bi = z[3];
     z[0] = ar + br;
     z[1] = ai + bi;
     z[2] = ar - br;
     z[3] = ai - bi;
   } else {
-    complexPass<m>(z);
-    complexForward<m / 2>(z);
-    complexForward<m / 4>(z + m);
-    complexForward<m / 4>(z + m + m / 2);
+    complexPass<T, m>(z);
+    complexForward<T, m / 2>(z);
+    complexForward<T, m / 4>(z + m);
+    complexForward<T, m / 4>(z + m + m / 2);
   }
 }
 
-template <int m>
-void complexInverse(double* z) noexcept {
+template <typename T, int m>
+void complexInverse(T* z) noexcept {
   if constexpr (m == 1) {
     (void)z;
   } else if constexpr (m == 2) {
-    complexForward<2>(z);  // the 2-point butterfly is its own inverse up to the factor 2
+    complexForward<T, 2>(z);  // the 2-point butterfly is its own inverse up to the factor 2
   } else {
-    complexInverse<m / 2>(z);
-    complexInverse<m / 4>(z + m);
-    complexInverse<m / 4>(z + m + m / 2);
-    complexPassInverse<m>(z);
+    complexInverse<T, m / 2>(z);
+    complexInverse<T, m / 4>(z + m);
+    complexInverse<T, m / 4>(z + m + m / 2);
+    complexPassInverse<T, m>(z);
   }
 }
 
@@ -171,14 +171,14 @@ void complexInverse(double* z) noexcept {
 // factors 1/n and 2/n of scale() make the whole chain the identity.
 // ---------------------------------------------------------------------------------------------
 
-template <int n>
-inline void realPass(double* x) noexcept {
+template <typename T, int n>
+inline void realPass(T* x) noexcept {
   constexpr int h = n / 2;
   for (int j = 0; j < n / 4; ++j) {
-    double* p = x + 2 * j;
-    double* c = p + h;
-    const double a = p[0] - p[1];
-    const double b = c[0] - c[1];
+    T* p = x + 2 * j;
+    T* c = p + h;
+    const T a = p[0] - p[1];
+    const T b = c[0] - c[1];
     p[0] = p[0] + p[1];
     p[1] = c[0] + c[1];
     if (j == 0) {
@@ -195,13 +195,13 @@ inline void realPass(double* x) noexcept {
   }
 }
 
-template <int n>
-inline void realPassInverse(double* x) noexcept {
+template <typename T, int n>
+inline void realPassInverse(T* x) noexcept {
   constexpr int h = n / 2;
   for (int j = 0; j < n / 4; ++j) {
-    double* p = x + 2 * j;
-    double* c = p + h;
-    double a, b;
+    T* p = x + 2 * j;
+    T* c = p + h;
+    T a, b;
     if (j == 0) {
       a = c[0];
       b = c[1];
@@ -213,8 +213,8 @@ inline void realPassInverse(double* x) noexcept {
       a = c[0] * w[0] + c[1] * w[1];
       b = c[1] * w[0] - c[0] * w[1];
     }
-    const double e0 = p[0];
-    const double e1 = p[1];
+    const T e0 = p[0];
+    const T e1 = p[1];
     p[0] = e0 + a;
     p[1] = e0 - a;
     c[0] = e1 + b;
@@ -224,15 +224,16 @@ inline void realPassInverse(double* x) noexcept {
 
 // R(8) as one butterfly network. Pair 0 = (X[0], X[4]), pair 1 = X[2], pair 2 = X[1],
 // pair 3 = conj(X[3]).
-inline void realForward8(double* x) noexcept {
-  const double a0 = x[0] + x[1], a1 = x[0] - x[1];
-  const double a2 = x[2] + x[3], a3 = x[2] - x[3];
-  const double a4 = x[4] + x[5], a5 = x[4] - x[5];
-  const double a6 = x[6] + x[7], a7 = x[6] - x[7];
-  const double s04 = a0 + a4;
-  const double s26 = a2 + a6;
-  const double u = kR * (a3 - a7);
-  const double v = kR * (a3 + a7);
+template <typename T>
+inline void realForward8(T* x) noexcept {
+  const T a0 = x[0] + x[1], a1 = x[0] - x[1];
+  const T a2 = x[2] + x[3], a3 = x[2] - x[3];
+  const T a4 = x[4] + x[5], a5 = x[4] - x[5];
+  const T a6 = x[6] + x[7], a7 = x[6] - x[7];
+  const T s04 = a0 + a4;
+  const T s26 = a2 + a6;
+  const T u = kR * (a3 - a7);
+  const T v = kR * (a3 + a7);
   x[0] = s04 + s26;
   x[1] = s04 - s26;
   x[2] = a0 - a4;
@@ -244,17 +245,18 @@ inline void realForward8(double* x) noexcept {
 }
 
 // R^-1(8), the mirror image of realForward8.
-inline void realInverse8(double* x) noexcept {
-  const double p = x[0] + x[1];
-  const double q = x[0] - x[1];
-  const double e0 = p + x[2];  // x0 + x1 of the forward network, and so on
-  const double e4 = p - x[2];
-  const double e2 = q + x[3];
-  const double e6 = q - x[3];
-  const double ur = x[4] + x[6], ui = x[5] + x[7];
-  const double vr = x[4] - x[6], vi = x[5] - x[7];
-  const double a = kR * (vr + vi);
-  const double b = kR * (vi - vr);
+template <typename T>
+inline void realInverse8(T* x) noexcept {
+  const T p = x[0] + x[1];
+  const T q = x[0] - x[1];
+  const T e0 = p + x[2];  // x0 + x1 of the forward network, and so on
+  const T e4 = p - x[2];
+  const T e2 = q + x[3];
+  const T e6 = q - x[3];
+  const T ur = x[4] + x[6], ui = x[5] + x[7];
+  const T vr = x[4] - x[6], vi = x[5] - x[7];
+  const T a = kR * (vr + vi);
+  const T b = kR * (vi - vr);
   x[0] = e0 + ur;
   x[1] = e0 - ur;
   x[4] = e4 + ui;
@@ -265,58 +267,80 @@ inline void realInverse8(double* x) noexcept {
   x[7] = e6 - b;
 }
 
-template <int n>
-void realForward(double* x) noexcept {
+template <typename T, int n>
+void realForward(T* x) noexcept {
   if constexpr (n == 8) {
-    realForward8(x);
+    realForward8<T>(x);
   } else {
-    realPass<n>(x);
-    realForward<n / 2>(x);
-    complexForward<n / 4>(x + n / 2);
+    realPass<T, n>(x);
+    realForward<T, n / 2>(x);
+    complexForward<T, n / 4>(x + n / 2);
   }
 }
 
-template <int n>
-void realInverse(double* x) noexcept {
+template <typename T, int n>
+void realInverse(T* x) noexcept {
   if constexpr (n == 8) {
-    realInverse8(x);
+    realInverse8<T>(x);
   } else {
-    realInverse<n / 2>(x);
-    complexInverse<n / 4>(x + n / 2);
-    realPassInverse<n>(x);
+    realInverse<T, n / 2>(x);
+    complexInverse<T, n / 4>(x + n / 2);
+    realPassInverse<T, n>(x);
   }
 }
 
-template <template <int> class Op>
-bool dispatch(int n, double* x) noexcept {
+template <typename T, template <typename, int> class Op>
+bool dispatch(int n, T* x) noexcept {
   switch (n) {
-    case 8: Op<8>::run(x); return true;
-    case 16: Op<16>::run(x); return true;
-    case 32: Op<32>::run(x); return true;
-    case 64: Op<64>::run(x); return true;
-    case 128: Op<128>::run(x); return true;
-    case 256: Op<256>::run(x); return true;
-    case 512: Op<512>::run(x); return true;
+    case 8: Op<T, 8>::run(x); return true;
+    case 16: Op<T, 16>::run(x); return true;
+    case 32: Op<T, 32>::run(x); return true;
+    case 64: Op<T, 64>::run(x); return true;
+    case 128: Op<T, 128>::run(x); return true;
+    case 256: Op<T, 256>::run(x); return true;
+    case 512: Op<T, 512>::run(x); return true;
     default: return false;
   }
 }
 
-template <int n>
+template <typename T>
+inline void multiplyBins(T* x, const double* k, int n) noexcept {
+  x[0] *= k[0];
+  x[1] *= k[1];
+  for (int i = 2; i < n; i += 2) {
+    const T re = x[i] * k[i] - x[i + 1] * k[i + 1];
+    const T im = x[i + 1] * k[i] + x[i] * k[i + 1];
+    x[i] = re;
+    x[i + 1] = im;
+  }
+}
+
+template <typename T, int n>
 struct Forward {
-  static void run(double* x) noexcept { realForward<n>(x); }
+  static void run(T* x) noexcept { realForward<T, n>(x); }
 };
-template <int n>
+template <typename T, int n>
 struct Inverse {
-  static void run(double* x) noexcept { realInverse<n>(x); }
+  static void run(T* x) noexcept { realInverse<T, n>(x); }
+};
+// Forward, product with a spectrum, inverse: one function per length, so that the short
+// transforms compile to straight-line code.
+template <typename T, int n>
+struct Convolve {
+  static void run(T* x, const double* k) noexcept {
+    realForward<T, n>(x);
+    multiplyBins<T>(x, k, n);
+    realInverse<T, n>(x);
+  }
 };
 
 }  // namespace
 
 bool isSupportedSize(int n) noexcept { return n >= kMinSize && n <= kMaxSize && (n & (n - 1)) == 0; }
 
-bool forward(double* x, int n) noexcept { return x != nullptr && dispatch<Forward>(n, x); }
+bool forward(double* x, int n) noexcept { return x != nullptr && dispatch<double, Forward>(n, x); }
 
-bool inverse(double* x, int n) noexcept { return x != nullptr && dispatch<Inverse>(n, x); }
+bool inverse(double* x, int n) noexcept { return x != nullptr && dispatch<double, Inverse>(n, x); }
 
 bool scale(double* x, int n) noexcept {
   if (x == nullptr || !isSupportedSize(n)) return false;
@@ -330,15 +354,22 @@ bool scale(double* x, int n) noexcept {
 
 bool multiply(double* x, const double* k, int n) noexcept {
   if (x == nullptr || k == nullptr || !isSupportedSize(n)) return false;
-  x[0] *= k[0];
-  x[1] *= k[1];
-  for (int i = 2; i < n; i += 2) {
-    const double re = x[i] * k[i] - x[i + 1] * k[i + 1];
-    const double im = x[i + 1] * k[i] + x[i] * k[i + 1];
-    x[i] = re;
-    x[i + 1] = im;
-  }
+  multiplyBins<double>(x, k, n);
   return true;
+}
+
+bool convolve(Pair* x, const double* k, int n) noexcept {
+  if (x == nullptr || k == nullptr) return false;
+  switch (n) {
+    case 8: Convolve<Pair, 8>::run(x, k); return true;
+    case 16: Convolve<Pair, 16>::run(x, k); return true;
+    case 32: Convolve<Pair, 32>::run(x, k); return true;
+    case 64: Convolve<Pair, 64>::run(x, k); return true;
+    case 128: Convolve<Pair, 128>::run(x, k); return true;
+    case 256: Convolve<Pair, 256>::run(x, k); return true;
+    case 512: Convolve<Pair, 512>::run(x, k); return true;
+    default: return false;
+  }
 }
 
 }  // namespace stellix::fft

@@ -14,6 +14,8 @@
 // bit-identical wherever the code is built without floating-point contraction.
 #pragma once
 
+#include "engine/vec.h"
+
 namespace stellix::fft {
 
 constexpr int kMinSize = 8;
@@ -32,5 +34,9 @@ bool scale(double* x, int n) noexcept;
 bool inverse(double* x, int n) noexcept;
 // x <- x * k bin for bin: pair 0 as two real products, other pairs as complex products.
 bool multiply(double* x, const double* k, int n) noexcept;
+
+// forward(), multiply() by the packed spectrum k and inverse() on two frames at once, a
+// left/right pair per slot: each lane gets exactly the bits of those calls on its frame.
+bool convolve(Pair* x, const double* k, int n) noexcept;
 
 }  // namespace stellix::fft

@@ -108,6 +108,25 @@ TEST(Fft, SmallestTransformPairsAsDocumented) {
   for (int i = 0; i < 8; ++i) EXPECT_NEAR(x[i], expected[i], 1e-16) << "slot " << i;
 }
 
+// The paired convolution gives each lane exactly the bits of forward, multiply and inverse
+// on that lane's frame alone.
+TEST(Fft, PairedConvolutionGivesEachLaneTheSingleFrameBits) {
+  for (int n : kSizes) {
+    const std::vector<double> left = randomFrame(n, 3 * n), right = randomFrame(n, 3 * n + 1);
+    const std::vector<double> k = randomFrame(n, 3 * n + 2);
+    std::vector<Pair> paired(n);
+    for (int i = 0; i < n; ++i) paired[i] = Pair{left[i], right[i]};
+    ASSERT_TRUE(convolve(paired.data(), k.data(), n));
+    for (int lane = 0; lane < 2; ++lane) {
+      std::vector<double> x = lane == 0 ? left : right;
+      ASSERT_TRUE(forward(x.data(), n));
+      ASSERT_TRUE(multiply(x.data(), k.data(), n));
+      ASSERT_TRUE(inverse(x.data(), n));
+      for (int i = 0; i < n; ++i) ASSERT_EQ(x[i], paired[i][lane]) << "n " << n << " lane " << lane << " slot " << i;
+    }
+  }
+}
+
 TEST(Fft, RefusesUnsupportedSizesAndLeavesDataAlone) {
   for (int n : {-8, 0, 2, 4, 12, 24, 1024}) {
     std::vector<double> x(16, 0.5), k(16, 0.25);
@@ -117,6 +136,9 @@ TEST(Fft, RefusesUnsupportedSizesAndLeavesDataAlone) {
     EXPECT_FALSE(scale(x.data(), n)) << n;
     EXPECT_FALSE(multiply(x.data(), k.data(), n)) << n;
     for (double v : x) EXPECT_EQ(v, 0.5) << n;
+    std::vector<Pair> p(16, Pair{0.5, 0.5});
+    EXPECT_FALSE(convolve(p.data(), k.data(), n)) << n;
+    for (const Pair& v : p) EXPECT_TRUE(v[0] == 0.5 && v[1] == 0.5) << n;
   }
   EXPECT_FALSE(forward(nullptr, 8));
   EXPECT_FALSE(inverse(nullptr, 8));
