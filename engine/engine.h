@@ -143,7 +143,7 @@ class Engine {
   template <typename T>
   void processCalibration(T* outL, T* outR, std::int32_t frames) noexcept;
 
-  // [locked] Instruction set of the detector's block kernels (default: the widest this CPU
+  // [locked] Instruction set of the detector's and the core's block kernels (default: the widest this CPU
   // runs). Every path gives the same bits; tests and benchmarks compare them.
   void setDetectorPath(SimdPath path) noexcept;
 

@@ -5,7 +5,8 @@
 // and writes the levelled samples into levelledIn(); then run() produces, per sample, the
 // delayed levelled samples, the gains and the gain-reduction readings. Chunking changes no
 // result: run() is the per-sample recursion in the same order, split into passes over the
-// chunk where the stages do not feed back into each other.
+// chunk where the stages do not feed back into each other (detector; delays, maxima and
+// brickwall envelope; follower bank; gain computer).
 //
 // [locked] reset() and allocation; [audio] level() and run().
 #pragma once
@@ -21,28 +22,31 @@ class SmoothingConvolver;
 
 constexpr int kFollowers = 8;
 
-// Sliding maxima by tournament tree, one tree per channel stored as left/right pairs (both
-// channels write the same leaf each sample, so they walk the same path). A tree over n leaves
-// (a power of two) has 2n pairs: tree[1] is the root, the leaves are tree[n .. 2n - 1], the
-// parent of node j is j / 2, and tree[0] holds the stop value 1e10, above any input.
-//
-// treeReplace() writes a leaf and recomputes every node on its path as the larger of its two
-// children, up to the root, and returns the root: the maximum of the last n values written.
-// It always walks the full depth: this leaves the tree exactly as a walk that stops once the
-// path's maximum is unchanged, without the unpredictable branch of that stop.
-inline Pair treeReplace(Pair* tree, int node, int depth, Pair d) noexcept {
-  tree[node] = d;
-  Pair m = d;
-  for (int i = 0; i < depth; ++i) {
-    m = maxOf(m, tree[node ^ 1]);
-    node >>= 1;
-    tree[node] = m;
-  }
-  return m;
-}
+// Sliding maximum over the last n values written (n a power of two up to Capacity), per
+// left/right pair. The positions 0 .. n - 1 are written in turn; the window at position p is
+// the previous round's values at p + 1 .. n - 1 and this round's at 0 .. p. At the start of
+// a round (p = 0) suffix[i] becomes the maximum of the previous round's values at i .. n - 1
+// (suffix[n] = 0); then each push costs two comparisons. The maximum is exact, so the result
+// is the plain maximum of the window whatever the grouping. Zeroed, it holds n zeros.
+template <int Capacity>
+struct SlidingMax {
+  Pair ring[Capacity];
+  Pair suffix[Capacity + 1];
+  Pair prefix;
 
-// The stop value above the root.
-constexpr double kTreeStop = 1e10;
+  Pair push(int pos, int n, Pair d) noexcept {
+    if (pos == 0) {
+      Pair m = splat(0.0);
+      suffix[n] = m;
+      for (int i = n - 1; i >= 0; --i) suffix[i] = m = maxOf(ring[i], m);
+      prefix = d;
+    } else {
+      prefix = maxOf(prefix, d);
+    }
+    ring[pos] = d;
+    return maxOf(suffix[pos + 1], prefix);
+  }
+};
 
 // Settings of one chunk, snapshot from the engine values.
 struct CoreSettings {
@@ -113,8 +117,8 @@ class LimiterCore {
   double* levGain_;
 
   double levEnv_ = 1e-5;
-  Pair follow1_[2][kFollowers / 2] = {};  // f_i per channel, two stages per pair
-  Pair follow2_[2][kFollowers / 2] = {};  // h_i
+  double follow1_[2][kFollowers] = {};  // f_i per channel
+  double follow2_[2][kFollowers] = {};  // h_i
   int lookPos_ = 0;
   int smoothPos_ = 0;
   int envPos_ = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -13,10 +14,10 @@
 namespace stellix {
 namespace {
 
-// The tree's root against a brute-force maximum of the last n values, on sequences that
+// The sliding maximum against a brute-force maximum of the last n values, on sequences that
 // exercise rises, falls, ties and lone peaks; the right lane runs the sequence reversed so the
 // two channels differ.
-TEST(SlidingMaximum, RootIsTheMaximumOfTheLastNValues) {
+TEST(SlidingMaximum, IsTheMaximumOfTheLastNValues) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> coarse(0, 4);  // many equal values
   std::uniform_real_distribution<double> fine(1e-5, 16.0);
@@ -29,20 +30,16 @@ TEST(SlidingMaximum, RootIsTheMaximumOfTheLastNValues) {
     for (int i = 0; i < 4 * n; ++i) seq.push_back(i % (n + 3) == 0 ? 9.0 : 1e-5);  // lone peaks
     const std::size_t len = seq.size();
 
-    std::vector<Pair> tree(2 * n, Pair{0.0, 0.0});
-    tree[0] = Pair{kTreeStop, kTreeStop};
-    int depth = 0;
-    while ((1 << depth) < n) ++depth;
+    auto window = std::make_unique<SlidingMax<512>>();
+    std::memset(static_cast<void*>(window.get()), 0, sizeof(SlidingMax<512>));
     std::vector<double> winL(n, 0.0), winR(n, 0.0);
     for (std::size_t t = 0; t < len; ++t) {
       const int pos = static_cast<int>(t % n);
-      const Pair root = treeReplace(tree.data(), n + pos, depth, Pair{seq[t], seq[len - 1 - t]});
+      const Pair m = window->push(pos, n, Pair{seq[t], seq[len - 1 - t]});
       winL[pos] = seq[t];
       winR[pos] = seq[len - 1 - t];
-      ASSERT_EQ(root[0], *std::max_element(winL.begin(), winL.end())) << "n " << n << " t " << t;
-      ASSERT_EQ(root[1], *std::max_element(winR.begin(), winR.end())) << "n " << n << " t " << t;
-      ASSERT_EQ(tree[1][0], root[0]);
-      ASSERT_EQ(tree[0][0], kTreeStop);
+      ASSERT_EQ(m[0], *std::max_element(winL.begin(), winL.end())) << "n " << n << " t " << t;
+      ASSERT_EQ(m[1], *std::max_element(winR.begin(), winR.end())) << "n " << n << " t " << t;
     }
   }
 }

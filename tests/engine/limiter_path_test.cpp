@@ -322,13 +322,22 @@ TEST(LimiterProperties, CeilingHoldsAndBlockSizesAgree) {
   }
 }
 
-// Every detector instruction set gives the same output bits through the whole path.
+// Every instruction set of the detector and the core's kernels gives the same output bits
+// through the whole path.
 TEST(LimiterProperties, InstructionSetsGiveTheSameOutput) {
   const Stereo in = noise(6000, 4.0, 31);
-  for (int rate : {44100, 96000}) {
+  struct Case {
+    int rate;
+    bool oversample;
+    bool secondOrder;
+  };
+  for (const Case& c : {Case{44100, true, false}, Case{96000, true, false}, Case{44100, false, false},
+                        Case{44100, false, true}, Case{48000, true, true}}) {
     LimiterSettings s;
-    s.rate = rate;
-    s.oversample = true;
+    s.rate = c.rate;
+    s.oversample = c.oversample;
+    s.secondOrder = c.secondOrder;
+    s.transient = 0.3;
     auto ref = makeEngine(s);
     ref->setDetectorPath(SimdPath::Scalar);
     const Stereo a = run(*ref, in, 333);
@@ -337,8 +346,8 @@ TEST(LimiterProperties, InstructionSetsGiveTheSameOutput) {
       auto e = makeEngine(s);
       e->setDetectorPath(p);
       const Stereo b = run(*e, in, 333);
-      ASSERT_EQ(0, std::memcmp(a.l.data(), b.l.data(), a.l.size() * sizeof(double))) << rate;
-      ASSERT_EQ(0, std::memcmp(a.r.data(), b.r.data(), a.r.size() * sizeof(double))) << rate;
+      ASSERT_EQ(0, std::memcmp(a.l.data(), b.l.data(), a.l.size() * sizeof(double))) << c.rate;
+      ASSERT_EQ(0, std::memcmp(a.r.data(), b.r.data(), a.r.size() * sizeof(double))) << c.rate;
     }
   }
 }
