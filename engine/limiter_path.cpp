@@ -163,11 +163,21 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
 
     // Meters, then requantizer and clamp; right before left.
     meters_.limiterBlock(count, rawOut, sIn, gr, recon, cMs);
+    const double* sampleL = yL;
+    const double* sampleR = yR;
+    double quantL[kChunk], quantR[kChunk];
+    if (quantize) {
+      for (int j = 0; j < count; ++j) {
+        quantL[j] = yL[j];
+        quantR[j] = yR[j];
+      }
+      requant_.processBlock(quantL, quantR, count, q, qStep, autoblack, kBlack);
+      sampleL = quantL;
+      sampleR = quantR;
+    }
     for (int j = 0; j < count; ++j) {
-      double sampleL = yL[j], sampleR = yR[j];
-      if (quantize) requant_.process(sampleL, sampleR, q, qStep, autoblack, kBlack);
-      outR[start + j] = clampedAndNarrowed<T>(sampleR);
-      outL[start + j] = clampedAndNarrowed<T>(sampleL);
+      outR[start + j] = clampedAndNarrowed<T>(sampleR[j]);
+      outL[start + j] = clampedAndNarrowed<T>(sampleL[j]);
     }
     meters_.endBlock(count);
   }

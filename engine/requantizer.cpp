@@ -6,8 +6,8 @@ Requantizer::Requantizer() noexcept : set_(&noiseShapeOff()) { reset(); }
 
 void Requantizer::reset() noexcept {
   rng_.seed();
-  for (auto& ring : err_)
-    for (double& e : ring) e = 0.0;
+  for (Pair& e : err_) e = splat(0.0);
+  for (Pair& e : walk_) e = splat(0.0);
   w_ = 0;
   g_ = 1e-20;
 }
@@ -24,6 +24,7 @@ void Requantizer::select(int type, int intRate) noexcept {
   }
   order_ = noiseShapeOrder(type);
   type_ = type;
+  for (int i = 0; i < order_; ++i) walk_[i] = walk_[i + order_] = err_[i];
 }
 
 }  // namespace stellix

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "engine/random.h"
+#include "engine/vec.h"
 
 namespace stellix {
 
@@ -57,7 +58,17 @@ class Requantizer {
 
   // Requantizes one stereo sample in place to the grid 1/q (q = 2^(bits - 1), step = 1/q).
   // autoblack: the switch; k: the autoblack coefficient.
-  inline void process(double& l, double& r, double q, double step, bool autoblack, double k) noexcept;
+  void process(double& l, double& r, double q, double step, bool autoblack, double k) noexcept {
+    processBlock(&l, &r, 1, q, step, autoblack, k);
+  }
+  // process() on `count` samples in turn, in place.
+  void processBlock(double* l, double* r, int count, double q, double step, bool autoblack, double k) noexcept {
+    if (order_ == kMaxOrder) {
+      run<kMaxOrder>(l, r, count, q, step, autoblack, k);
+    } else {
+      run<noiseShapeOrder(0)>(l, r, count, q, step, autoblack, k);
+    }
+  }
 
   RandomGenerator& random() noexcept { return rng_; }
   const RandomGenerator& random() const noexcept { return rng_; }
@@ -74,13 +85,19 @@ class Requantizer {
   void select(int type, int intRate) noexcept;
   static inline double bounded(double x) noexcept;
   inline double quantize(double x, double q, double step) noexcept;
+  template <int Order>
+  inline void run(double* l, double* r, int count, double q, double step, bool autoblack, double k) noexcept;
 
   const NoiseShapeSet* set_;
   int type_ = 0;
   int order_ = 12;
-  int w_ = 0;  // newest entry of the error rings, 0 <= w_ < order_
+  int w_ = 0;  // newest entry of the error ring, 0 <= w_ < order_
   double g_ = 1e-20;
-  alignas(64) double err_[2][kMaxOrder] = {};
+  // Error ring, left/right pairs: all kMaxOrder entries are kept across order changes.
+  alignas(64) Pair err_[kMaxOrder] = {};
+  // The ring's first order_ entries twice over (walk_[i] = walk_[i + order_] = err_[i]), so
+  // that the walk from the newest entry backwards reads consecutive pairs.
+  alignas(64) Pair walk_[2 * kMaxOrder] = {};
   RandomGenerator rng_;
   std::atomic<int> request_{-1};  // pending NoiseShape step, -1 for none
 };
@@ -108,41 +125,45 @@ inline double Requantizer::quantize(double x, double q, double step) noexcept {
 //   w_       newest ring entry; the walk for S goes from it backwards
 //   c        coefficient set; S = sum c_j e[n - 1 - j] is subtracted before quantizing
 //   x, y     the value to quantize (input minus S) and its requantized value
-inline void Requantizer::process(double& l, double& r, double q, double step, bool autoblack, double k) noexcept {
-  const double al = l < 0.0 ? -l : l;
-  const double ar = r < 0.0 ? -r : r;
+// Both channels' sums run as the two lanes of a pair, each in the scalar order (newest term
+// first). The newest error stays in a register for the next sample's first term.
+template <int Order>
+inline void Requantizer::run(double* l, double* r, int count, double q, double step, bool autoblack,
+                             double k) noexcept {
+  const double* c = set_->c;
   double g = g_;
-  if (!autoblack || (al > ar ? al : ar) > 1e-8) {
-    g = 1.0;
-  } else {
-    g = g - g * k;
-    if (g < kAutoblackFloor) g = 0.0;
+  int w = w_;
+  Pair newest = walk_[w + Order];
+  for (int n = 0; n < count; ++n) {
+    const double al = l[n] < 0.0 ? -l[n] : l[n];
+    const double ar = r[n] < 0.0 ? -r[n] : r[n];
+    if (!autoblack || (al > ar ? al : ar) > 1e-8) {
+      g = 1.0;
+    } else {
+      g = g - g * k;
+      if (g < kAutoblackFloor) g = 0.0;
+    }
+
+    const Pair* e = walk_ + w + Order;  // e[-j]: the entry j samples older than the newest
+    Pair s = splat(0.0);
+    s = s + c[0] * newest;
+#pragma GCC unroll 32
+    for (int j = 1; j < Order; ++j) s = s + c[j] * e[-j];
+    if (++w == Order) w = 0;
+
+    const double xL = bounded(l[n] - s[0]);
+    const double yL = quantize(xL, q, step);
+    const double xR = bounded(r[n] - s[1]);
+    const double yR = quantize(xR, q, step);
+    newest = Pair{yL - xL, yR - xR};
+    err_[w] = newest;
+    walk_[w] = newest;
+    walk_[w + Order] = newest;
+    l[n] = yL * g;
+    r[n] = yR * g;
   }
   g_ = g;
-
-  const double* c = set_->c;
-  double* eL = err_[0];
-  double* eR = err_[1];
-  double sL = 0.0, sR = 0.0;
-  int j = 0;
-  for (int i = w_; i >= 0; --i, ++j) {
-    sL += c[j] * eL[i];
-    sR += c[j] * eR[i];
-  }
-  for (int i = order_ - 1; j < order_; --i, ++j) {
-    sL += c[j] * eL[i];
-    sR += c[j] * eR[i];
-  }
-  if (++w_ == order_) w_ = 0;
-
-  const double xL = bounded(l - sL);
-  const double yL = quantize(xL, q, step);
-  eL[w_] = yL - xL;
-  const double xR = bounded(r - sR);
-  const double yR = quantize(xR, q, step);
-  eR[w_] = yR - xR;
-  l = yL * g;
-  r = yR * g;
+  w_ = w;
 }
 
 }  // namespace stellix

@@ -114,6 +114,39 @@ TEST(NoiseShaping, ChangeWaitsForTheBlockStart) {
   EXPECT_EQ(&s.rq.coefficients(), noiseShapeSet(kD, 96000));
 }
 
+// A block gives the bits of the same samples one at a time, also across order changes (the
+// entries beyond a shorter order are kept for a longer one) and with autoblack fading.
+TEST(NoiseShaping, BlockEqualsSampleBySample) {
+  Requantizer a, b;
+  std::uint32_t state = 99u;
+  auto uniform = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<double>(state >> 8) * (1.0 / 8388608.0) - 1.0;
+  };
+  for (int type : {kF, kB, kE, kOff, kD}) {
+    a.requestNoiseShape(type);
+    b.requestNoiseShape(type);
+    a.applyRequest(44100);
+    b.applyRequest(44100);
+    for (int count : {1, 7, 64, 33}) {
+      std::vector<double> l(count), r(count);
+      for (int i = 0; i < count; ++i) {
+        l[i] = count == 33 ? 0.0 : 0.9 * uniform();  // 33: digital silence, autoblack fades
+        r[i] = count == 33 ? 0.0 : 0.9 * uniform();
+      }
+      std::vector<double> l1 = l, r1 = r;
+      a.processBlock(l.data(), r.data(), count, 128.0, 1.0 / 128.0, true, 0.01);
+      for (int i = 0; i < count; ++i) b.process(l1[i], r1[i], 128.0, 1.0 / 128.0, true, 0.01);
+      for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(l[i], l1[i]) << type << " " << count << " " << i;
+        ASSERT_EQ(r[i], r1[i]) << type << " " << count << " " << i;
+      }
+      ASSERT_EQ(a.errorIndex(), b.errorIndex());
+      ASSERT_EQ(a.autoblackGain(), b.autoblackGain());
+    }
+  }
+}
+
 // Mean power spectral density over DFT bins [k0, k1] of 1024-sample Hann-windowed segments.
 double bandDensity(const std::vector<double>& x, int k0, int k1) {
   constexpr int kN = 1024;
