@@ -9,6 +9,16 @@ namespace {
 // Magnitude rounded to single precision, as the peaks are kept and shown.
 inline double magnitudeF(double x) noexcept { return static_cast<double>(static_cast<float>(std::fabs(x))); }
 
+inline Pair magnitudeF(Pair x) noexcept {
+  typedef float F2 __attribute__((vector_size(8)));
+  typedef long long Bits __attribute__((vector_size(16)));
+  const Pair a = reinterpret_cast<Pair>(reinterpret_cast<Bits>(x) & 0x7fffffffffffffffLL);  // fabs
+  return __builtin_convertvector(__builtin_convertvector(a, F2), Pair);
+}
+
+// a < b ? a : b per lane.
+inline Pair minOf(Pair a, Pair b) noexcept { return a < b ? a : b; }
+
 }  // namespace
 
 Meters::Meters() noexcept : simd_(bestSimdPath()) { reset(); }
@@ -73,35 +83,30 @@ void Meters::reconstruct(int count, int recon) noexcept {
 void Meters::limiterBlock(int count, const Pair* raw, double inScale, const Pair* gr, int recon,
                           double c) noexcept {
   if (recon != 0) reconstruct(count, recon);
-  double inPk[2], outPk[2], inMs[2], outMs[2], hold[2];
-  for (int ch = 0; ch < 2; ++ch) {
-    inPk[ch] = get(kInPeakL + ch);
-    outPk[ch] = get(kOutPeakL + ch);
-    inMs[ch] = get(kInRmsL + ch);
-    outMs[ch] = get(kOutRmsL + ch);
-    hold[ch] = get(kHoldL + ch);
-  }
+  // Both channels as the lanes of a pair; each lane is the scalar reading's arithmetic.
+  const Pair zero = splat(0.0);
+  const Pair one = splat(1.0);
+  Pair inPk = Pair{get(kInPeakL), get(kInPeakR)};
+  Pair outPk = Pair{get(kOutPeakL), get(kOutPeakR)};
+  Pair inMs = Pair{get(kInRmsL), get(kInRmsR)};
+  Pair outMs = Pair{get(kOutRmsL), get(kOutRmsR)};
+  Pair hold = Pair{get(kHoldL), get(kHoldR)};
+  const double* yL = recon == 0 ? hist_[0] + kHistory : hist_[0] + 32;
+  const double* yR = recon == 0 ? hist_[1] + kHistory : hist_[1] + 32;
   for (int j = 0; j < count; ++j) {
     if (requests_.load(std::memory_order_relaxed) != 0) {
       const std::uint8_t req = requests_.exchange(0, std::memory_order_acquire);
-      if (req & kReadRequest) inPk[0] = inPk[1] = outPk[0] = outPk[1] = 0.0;
-      if (req != 0) hold[0] = hold[1] = 1.0;
+      if (req & kReadRequest) inPk = outPk = zero;
+      if (req != 0) hold = one;
     }
-    for (int ch = 0; ch < 2; ++ch) {
-      const double x = raw[j][ch] * inScale;
-      inPk[ch] = maxOf(inPk[ch], magnitudeF(x));
-      inMs[ch] = inMs[ch] + (x * x - inMs[ch]) * c;
-      hold[ch] = minOf(hold[ch], gr[j][ch]);
-      double y;
-      if (recon == 0) {
-        y = magnitudeF(hist_[ch][kHistory + j]);
-      } else {
-        outPk[ch] = maxOf(outPk[ch], magnitudeF(recon_[ch][j]));
-        y = magnitudeF(hist_[ch][j + 32]);
-      }
-      outPk[ch] = maxOf(outPk[ch], y);
-      outMs[ch] = outMs[ch] + (y * y - outMs[ch]) * c;
-    }
+    const Pair x = raw[j] * inScale;
+    inPk = maxOf(inPk, magnitudeF(x));
+    inMs = inMs + (x * x - inMs) * c;
+    hold = minOf(hold, gr[j]);
+    if (recon != 0) outPk = maxOf(outPk, magnitudeF(Pair{recon_[0][j], recon_[1][j]}));
+    const Pair y = magnitudeF(Pair{yL[j], yR[j]});
+    outPk = maxOf(outPk, y);
+    outMs = outMs + (y * y - outMs) * c;
     for (int ch = 0; ch < 2; ++ch) {
       set(kInPeakL + ch, inPk[ch]);
       set(kOutPeakL + ch, outPk[ch]);
