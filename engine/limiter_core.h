@@ -1,8 +1,8 @@
 // The limiter core: leveller, reconstructing peak detector, look-ahead delay, sliding maxima,
 // follower bank, brickwall envelope and gain computer.
 //
-// The path feeds it one chunk of up to kChunk samples at a time: per sample it calls level()
-// and writes the levelled samples into levelledIn(); then run() produces, per sample, the
+// The path feeds it one chunk of up to kChunk samples at a time: level() levels the driven
+// samples into the core's input; then run() produces, per sample, the
 // delayed levelled samples, the gains and the gain-reduction readings. Chunking changes no
 // result: run() is the per-sample recursion in the same order, split into passes over the
 // chunk where the stages do not feed back into each other (detector; delays, maxima and
@@ -81,20 +81,10 @@ class LimiterCore {
   void reset() noexcept;
   void setSimdPath(SimdPath path) noexcept { simd_ = path; }
 
-  // Leveller for chunk sample j: advances the shared envelope with max(|yL|, |yR|) and
-  // returns the leveller gain, kept for the gain-reduction reading.
-  double level(int j, double yL, double yR, double threshold, double coeff) noexcept {
-    const double aL = __builtin_fabs(yL);
-    const double aR = __builtin_fabs(yR);
-    const double m = maxOf((maxOf(aL - aR, 0.0) + aR) - 1e-5, 0.0) + 1e-5;
-    levEnv_ = levEnv_ + (m - levEnv_) * coeff;
-    const double v = (threshold >= 1.0 || threshold >= levEnv_) ? 1.0 : threshold / levEnv_;
-    levGain_[j] = v;
-    return v;
-  }
-
-  // Where the path writes the levelled samples of the chunk, per channel.
-  double* levelledIn(int ch) noexcept { return hist_[ch] + kHistory; }
+  // Leveller over the chunk's driven samples y: per sample advances the shared envelope with
+  // max(|yL|, |yR|), keeps the leveller gain v for the gain-reduction reading and writes the
+  // levelled sample v y as the core's input.
+  void level(const Pair* y, int count, double threshold, double coeff) noexcept;
 
   // Runs the chunk of `count` samples (1 .. kChunk) already levelled.
   void run(int count, const CoreSettings& s, const SmoothingConvolver& conv) noexcept;
