@@ -119,16 +119,17 @@ void LimiterCore::run(int count, const CoreSettings& s, const SmoothingConvolver
   // Look-ahead delay and maximum; brickwall envelope: maximum over N_s, smoothed by
   // overlap-add block convolution, delayed by D_env.
   int lookPos = lookPos_, smoothPos = smoothPos_, envPos = envPos_;
+  Pair lookRound = b.lookMax.prefix, smoothRound = b.smoothMax.prefix;
   Pair* frame = b.frame;
   for (int j = 0; j < count; ++j) {
     const Pair d = Pair{b.det[0][j], b.det[1][j]};
 
     b.out[j] = b.look[lookPos];
     b.look[lookPos] = Pair{b.hist[0][j + 32], b.hist[1][j + 32]};
-    b.W[j] = b.lookMax.push(lookPos, nLa, d);
+    b.W[j] = b.lookMax.push(lookPos, nLa, d, lookRound);
     if (++lookPos == nLa) lookPos = 0;
 
-    const Pair S = b.smoothMax.push(smoothPos, nS, d);
+    const Pair S = b.smoothMax.push(smoothPos, nS, d, smoothRound);
     frame[2 * smoothPos] = S;
     if (++smoothPos == nS) {
       smoothPos = 0;
@@ -144,6 +145,8 @@ void LimiterCore::run(int count, const CoreSettings& s, const SmoothingConvolver
   lookPos_ = lookPos;
   smoothPos_ = smoothPos;
   envPos_ = envPos;
+  b.lookMax.prefix = lookRound;
+  b.smoothMax.prefix = smoothRound;
 
   // Link, follower bank, then the gain G = M / max(J, 1) + (1 - M) / max(F, J) and the
   // reading r = (w2 ? G / phi : 1) (w1 ? phi : 1) (w4 ? v : 1) with phi = M + (1 - M) / F.

@@ -28,23 +28,25 @@ constexpr int kFollowers = 8;
 // a round (p = 0) suffix[i] becomes the maximum of the previous round's values at i .. n - 1
 // (suffix[n] = 0); then each push costs two comparisons. The maximum is exact, so the result
 // is the plain maximum of the window whatever the grouping. Zeroed, it holds n zeros.
+// prefix, the maximum of this round's values so far, is the caller's to keep (in a register
+// through a chunk) and to pass to every push.
 template <int Capacity>
 struct SlidingMax {
   Pair ring[Capacity];
   Pair suffix[Capacity + 1];
   Pair prefix;
 
-  Pair push(int pos, int n, Pair d) noexcept {
+  Pair push(int pos, int n, Pair d, Pair& roundMax) noexcept {
     if (pos == 0) {
       Pair m = splat(0.0);
       suffix[n] = m;
       for (int i = n - 1; i >= 0; --i) suffix[i] = m = maxOf(ring[i], m);
-      prefix = d;
+      roundMax = d;
     } else {
-      prefix = maxOf(prefix, d);
+      roundMax = maxOf(roundMax, d);
     }
     ring[pos] = d;
-    return maxOf(suffix[pos + 1], prefix);
+    return maxOf(suffix[pos + 1], roundMax);
   }
 };
 

@@ -35,7 +35,7 @@ TEST(SlidingMaximum, IsTheMaximumOfTheLastNValues) {
     std::vector<double> winL(n, 0.0), winR(n, 0.0);
     for (std::size_t t = 0; t < len; ++t) {
       const int pos = static_cast<int>(t % n);
-      const Pair m = window->push(pos, n, Pair{seq[t], seq[len - 1 - t]});
+      const Pair m = window->push(pos, n, Pair{seq[t], seq[len - 1 - t]}, window->prefix);
       winL[pos] = seq[t];
       winR[pos] = seq[len - 1 - t];
       ASSERT_EQ(m[0], *std::max_element(winL.begin(), winL.end())) << "n " << n << " t " << t;
