@@ -29,8 +29,16 @@ inline V splatLanes(double x) {
   return v;
 }
 
+// a > b ? a : b per lane, as one maximum instruction where the unit's instruction set has it
+// (maxpd returns its first operand exactly when it is the greater).
 template <typename V>
 inline V maxLanes(V a, V b) {
+#if defined(__AVX__)
+  if constexpr (sizeof(V) == 32) return __builtin_ia32_maxpd256(a, b);
+#endif
+#if defined(__SSE2__)
+  if constexpr (sizeof(V) == 16) return __builtin_ia32_maxpd(a, b);
+#endif
   return a > b ? a : b;
 }
 
