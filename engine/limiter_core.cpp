@@ -17,6 +17,15 @@ void gainsAvx2(const Pair* J, const Pair* F, const double* v, int count, const G
 
 static_assert(kBankStages == kFollowers, "the kernels run the whole follower bank");
 
+namespace {
+// detectorFloor() of both channels: max(|a| - 1e-5, 0) + 1e-5 per lane.
+inline Pair plainPeak(Pair a) noexcept {
+  typedef long long Bits __attribute__((vector_size(16)));
+  const Pair m = reinterpret_cast<Pair>(reinterpret_cast<Bits>(a) & 0x7fffffffffffffffLL) - 1e-5;
+  return maxOf(m, splat(0.0)) + 1e-5;
+}
+}  // namespace
+
 struct LimiterCore::Buffers {
   alignas(64) double hist[2][kHistory + kChunk];  // levelled history, then the chunk
   alignas(64) Pair frame[2 * kMaxKernel];         // convolution frames, interleaved
@@ -80,8 +89,8 @@ void LimiterCore::level(const Pair* y, int count, double threshold, double coeff
 //   hist      per channel: levelled samples z, 63 of history then the chunk. a = hist[j + 32]
 //             is z of 31 samples ago (the levelled delay); hist[j .. j + 63] is the window
 //             the detector reconstructs from
-//   det       per channel: detector value D = max(|p|, 1e-5) of a (p reconstructed when
-//             oversampling)
+//   det       per channel: detector value D = max(|p|, 1e-5) of a, p reconstructed when
+//             oversampling (plain peaks are taken from a directly)
 //   look      look-ahead delay of N_la samples; o = a delayed by N_la (z by N_la + 31)
 //   lookMax   maximum W of the last N_la values of D, input of the followers
 //   smoothMax maximum S of the last N_s values of D, input of the brickwall envelope
@@ -108,12 +117,11 @@ void LimiterCore::run(int count, const CoreSettings& s, const SmoothingConvolver
   const bool avx2 = simd_ == SimdPath::Avx2 && simdPathAvailable(SimdPath::Avx2);
 #endif
 
+  // Reconstructing detectors fill det; plain peaks are taken in the pass below.
+  const bool plain = s.detector != 1 && s.detector != 2;
   for (int ch = 0; ch < 2; ++ch) {
-    switch (s.detector) {
-      case 2: detectPhases(b.hist[ch], count, b.det[ch], simd_); break;
-      case 1: detectMidpoint(b.hist[ch], count, b.det[ch], simd_); break;
-      default: detectPlain(b.hist[ch], count, b.det[ch]); break;
-    }
+    if (s.detector == 2) detectPhases(b.hist[ch], count, b.det[ch], simd_);
+    if (s.detector == 1) detectMidpoint(b.hist[ch], count, b.det[ch], simd_);
   }
 
   // Look-ahead delay and maximum; brickwall envelope: maximum over N_s, smoothed by
@@ -122,10 +130,11 @@ void LimiterCore::run(int count, const CoreSettings& s, const SmoothingConvolver
   Pair lookRound = b.lookMax.prefix, smoothRound = b.smoothMax.prefix;
   Pair* frame = b.frame;
   for (int j = 0; j < count; ++j) {
-    const Pair d = Pair{b.det[0][j], b.det[1][j]};
+    const Pair a = Pair{b.hist[0][j + 32], b.hist[1][j + 32]};
+    const Pair d = plain ? plainPeak(a) : Pair{b.det[0][j], b.det[1][j]};
 
     b.out[j] = b.look[lookPos];
-    b.look[lookPos] = Pair{b.hist[0][j + 32], b.hist[1][j + 32]};
+    b.look[lookPos] = a;
     b.W[j] = b.lookMax.push(lookPos, nLa, d, lookRound);
     if (++lookPos == nLa) lookPos = 0;
 
