@@ -65,26 +65,6 @@ void LimiterCore::reset() noexcept {
   lookPos_ = smoothPos_ = envPos_ = 0;
 }
 
-// The envelope stays in a register through the chunk: it is the only recursion here.
-void LimiterCore::level(const Pair* y, int count, double threshold, double coeff) noexcept {
-  double* zL = hist_[0] + kHistory;
-  double* zR = hist_[1] + kHistory;
-  double* gains = levGain_;
-  double env = levEnv_;
-  for (int j = 0; j < count; ++j) {
-    const double aL = __builtin_fabs(y[j][0]);
-    const double aR = __builtin_fabs(y[j][1]);
-    const double m = maxOf((maxOf(aL - aR, 0.0) + aR) - 1e-5, 0.0) + 1e-5;
-    env = env + (m - env) * coeff;
-    const double v = (threshold >= 1.0 || threshold >= env) ? 1.0 : threshold / env;
-    gains[j] = v;
-    const Pair z = v * y[j];
-    zL[j] = z[0];
-    zR[j] = z[1];
-  }
-  levEnv_ = env;
-}
-
 // Glossary (left/right pairs unless noted; j is the sample within the chunk):
 //   hist      per channel: levelled samples z, 63 of history then the chunk. a = hist[j + 32]
 //             is z of 31 samples ago (the levelled delay); hist[j .. j + 63] is the window

@@ -83,10 +83,31 @@ class LimiterCore {
   void reset() noexcept;
   void setSimdPath(SimdPath path) noexcept { simd_ = path; }
 
-  // Leveller over the chunk's driven samples y: per sample advances the shared envelope with
-  // max(|yL|, |yR|), keeps the leveller gain v for the gain-reduction reading and writes the
-  // levelled sample v y as the core's input.
-  void level(const Pair* y, int count, double threshold, double coeff) noexcept;
+  // Leveller over the chunk's driven samples y = driven(j), j = 0 .. count - 1 in turn: per
+  // sample advances the shared envelope with max(|yL|, |yR|), keeps the leveller gain v for
+  // the gain-reduction reading and writes the levelled sample v y as the core's input. The
+  // envelope stays in a register through the chunk, and the caller's work per sample in
+  // driven() runs alongside its recursion.
+  template <typename Driven>
+  void level(int count, Driven&& driven, double threshold, double coeff) noexcept {
+    double* zL = hist_[0] + kHistory;
+    double* zR = hist_[1] + kHistory;
+    double* gains = levGain_;
+    double env = levEnv_;
+    for (int j = 0; j < count; ++j) {
+      const Pair y = driven(j);
+      const double aL = __builtin_fabs(y[0]);
+      const double aR = __builtin_fabs(y[1]);
+      const double m = maxOf((maxOf(aL - aR, 0.0) + aR) - 1e-5, 0.0) + 1e-5;
+      env = env + (m - env) * coeff;
+      const double v = (threshold >= 1.0 || threshold >= env) ? 1.0 : threshold / env;
+      gains[j] = v;
+      const Pair z = v * y;
+      zL[j] = z[0];
+      zR[j] = z[1];
+    }
+    levEnv_ = env;
+  }
 
   // Runs the chunk of `count` samples (1 .. kChunk) already levelled.
   void run(int count, const CoreSettings& s, const SmoothingConvolver& conv) noexcept;

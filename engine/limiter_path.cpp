@@ -43,7 +43,7 @@ inline bool settled(double g, double target) noexcept { return g == target && ((
 //   gd, go    smoothed drive and output gains (driveGain_, outputGain_), one-pole at 30 Hz
 //   x         input sample, widened, non-finite replaced by 0
 //   d         raw input delayed by N_la + 31 (rawDelay_, index rawPos_): the bypass output
-//   y, z      driven sample x gd (driven); levelled sample v y handed to the core
+//   y, z      driven sample x gd; levelled sample v y handed to the core
 //   v         leveller gain
 //   o, G, r   from the core: z delayed by N_la + 31, the gain, the gain-reduction reading
 //   sIn       input-meter scale for the block: gd at block start, 1.0 for post metering
@@ -125,16 +125,16 @@ void Engine::processLimiter(const T* inL, const T* inR, T* outL, T* outR, std::i
       for (int j = 0; j < count; ++j) outGain[j] = go = smoothStep(go, outT, c30);
     }
     Pair rawOut[kChunk];
-    Pair driven[kChunk];
-    for (int j = 0; j < count; ++j) {
-      const Pair x = Pair{admit(static_cast<double>(inL[start + j])), admit(static_cast<double>(inR[start + j]))};
-      rawOut[j] = raw[rawPos];
-      raw[rawPos] = x;
-      if (++rawPos == rawLen) rawPos = 0;
-      driven[j] = x * driveGain[j];
-    }
-
-    core.level(driven, count, s.levellerThreshold, s.levellerCoeff);
+    core.level(
+        count,
+        [&](int j) {
+          const Pair x = Pair{admit(static_cast<double>(inL[start + j])), admit(static_cast<double>(inR[start + j]))};
+          rawOut[j] = raw[rawPos];
+          raw[rawPos] = x;
+          if (++rawPos == rawLen) rawPos = 0;
+          return x * driveGain[j];
+        },
+        s.levellerThreshold, s.levellerCoeff);
     core.run(count, s, conv_);
 
     // Output or bypass into the output meters' history.
