@@ -54,6 +54,20 @@ inline Pair foldToPair(V v) {
   return m;
 }
 
+// Lanes {a0, b0, a2, b2, ..} (odd = 0) or {a1, b1, a3, b3, ..} (odd = 1).
+template <typename V>
+inline V interleaveLanes(V a, V b, int odd) {
+  typedef long long Index4 __attribute__((vector_size(32)));
+  typedef long long Index2 __attribute__((vector_size(16)));
+  if constexpr (sizeof(V) == 32) {
+    return odd ? __builtin_shuffle(a, b, Index4{1, 5, 3, 7}) : __builtin_shuffle(a, b, Index4{0, 4, 2, 6});
+  } else {
+    return odd ? __builtin_shuffle(a, b, Index2{1, 3}) : __builtin_shuffle(a, b, Index2{0, 2});
+  }
+}
+
+constexpr int kChunkMax = 64;  // longest chunk the kernels take
+
 // Follower bank over a chunk. Per sample the linked detector maxima
 // E = (1 - k) W + k max(W_L, W_R) drive eight one-pole stages per channel
 // f += (E - f) (E >= f ? attack : release); in order II a second stage per stage
@@ -66,13 +80,17 @@ inline void followerLoop(const Pair* W, int count, double k, const V (&att)[kBan
   constexpr int kQ = kBankStages / Lanes;
   const double k1 = 1.0 - k;
   const V one = splatLanes<V>(1.0);
+  // The linked inputs first (no recursion), so that the loop below broadcasts them from memory.
+  Pair E2[kChunkMax];
   for (int j = 0; j < count; ++j) {
     const Pair w = W[j];
     const double wMax = maxOf(w[0], w[1]);
-    const Pair E2 = k1 * w + k * wMax;
-    Pair m[2];
+    E2[j] = k1 * w + k * wMax;
+  }
+  for (int j = 0; j < count; ++j) {
+    V Fc[2];
     for (int ch = 0; ch < 2; ++ch) {
-      const V E = splatLanes<V>(E2[ch]);
+      const V E = splatLanes<V>(E2[j][ch]);
       V Fv = one;
       for (int q = 0; q < kQ; ++q) {
         const V fq = fv[ch][q] + (E - fv[ch][q]) * (E >= fv[ch][q] ? att[q] : rel[q]);
@@ -85,10 +103,11 @@ inline void followerLoop(const Pair* W, int count, double k, const V (&att)[kBan
           Fv = maxLanes(Fv, fq);
         }
       }
-      m[ch] = foldToPair(Fv);
+      Fc[ch] = Fv;
     }
-    // {max of the left stages, max of the right stages}
-    F[j] = maxOf(Pair{m[0][0], m[1][0]}, Pair{m[0][1], m[1][1]});
+    // {max of the left stages, max of the right stages}: interleave the channels' lanes,
+    // then fold.
+    F[j] = foldToPair(maxLanes(interleaveLanes<V>(Fc[0], Fc[1], 0), interleaveLanes<V>(Fc[0], Fc[1], 1)));
   }
 }
 
