@@ -16,6 +16,7 @@ void gainsAvx2(const Pair* J, const Pair* F, const double* v, int count, const G
 #endif
 
 static_assert(kBankStages == kFollowers, "the kernels run the whole follower bank");
+static_assert(kChunkMax >= LimiterCore::kChunk, "the kernels take a whole chunk");
 
 namespace {
 // detectorFloor() of both channels: max(|a| - 1e-5, 0) + 1e-5 per lane.
