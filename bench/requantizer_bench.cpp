@@ -3,12 +3,10 @@
 // per second of CPU time (real-time factor on one core).
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdint>
-#include <random>
 #include <vector>
 
-#include "engine/engine.h"
+#include "bench_common.h"
 
 namespace stellix {
 namespace {
@@ -23,18 +21,10 @@ struct OutputStages {
 constexpr int kNoiseShapeF = 6;
 constexpr int kBits24 = 4;
 
-// The "Default" program (Transient 20 %, Release 0.7237, A-hard, full link, leveller off)
-// with the stages under test switched on.
+// The "Default" program with the stages under test switched on.
 void setUp(Engine& e, const OutputStages& o) {
+  bench::setDefaultProgram(e, o.rate);
   EngineValues& v = e.values();
-  e.setSampleRate(o.rate);
-  e.setTransShape(0);
-  const double t = 0.2 * 1.4142136;
-  e.setTransient(t * t * 0.25);
-  e.setReleaseTime(std::pow(10.0, 3.0 * std::pow(0.7237, 0.82030212)));
-  e.setLevellerThreshold(1.0);
-  v.link = 1.0;
-  v.sw.attShow = 7;
   v.sw.oversample = o.oversample ? 1 : 0;
   v.sw.meterOvs = o.meterOvs ? 1 : 0;
   v.sw.quantize = o.quantize ? 1 : 0;
@@ -44,24 +34,12 @@ void setUp(Engine& e, const OutputStages& o) {
   e.reset();
 }
 
-// Loud noise with a slow level swing and a tone, so that the limiter works all the time.
-std::vector<float> material(std::size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<float> u(-1.0f, 1.0f);
-  std::vector<float> x(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const double swing = 0.8 + 0.6 * std::sin(2.0 * M_PI * i / 20000.0);
-    x[i] = static_cast<float>(swing * (0.6 * u(rng) + 0.5 * std::sin(0.03 * i)));
-  }
-  return x;
-}
-
 void outputStages(benchmark::State& state, OutputStages o) {
   Engine e;
   setUp(e, o);
   constexpr int kBlock = 512;
   const std::size_t n = 1 << 16;
-  const std::vector<float> inL = material(n, 1), inR = material(n, 2);
+  const std::vector<float> inL = bench::material(n, 1), inR = bench::material(n, 2);
   std::vector<float> outL(n), outR(n);
   std::size_t pos = 0;
   float meters[10];
