@@ -57,6 +57,13 @@ inline Pair foldToPair(V v) {
 // Lanes {a0, b0, a2, b2, ..} (odd = 0) or {a1, b1, a3, b3, ..} (odd = 1).
 template <typename V>
 inline V interleaveLanes(V a, V b, int odd) {
+#if defined(__clang__)
+  if constexpr (sizeof(V) == 32) {
+    return odd ? __builtin_shufflevector(a, b, 1, 5, 3, 7) : __builtin_shufflevector(a, b, 0, 4, 2, 6);
+  } else {
+    return odd ? __builtin_shufflevector(a, b, 1, 3) : __builtin_shufflevector(a, b, 0, 2);
+  }
+#else
   typedef long long Index4 __attribute__((vector_size(32)));
   typedef long long Index2 __attribute__((vector_size(16)));
   if constexpr (sizeof(V) == 32) {
@@ -64,6 +71,7 @@ inline V interleaveLanes(V a, V b, int odd) {
   } else {
     return odd ? __builtin_shuffle(a, b, Index2{1, 3}) : __builtin_shuffle(a, b, Index2{0, 2});
   }
+#endif
 }
 
 constexpr int kChunkMax = 64;  // longest chunk the kernels take

@@ -7,8 +7,6 @@ namespace stellix {
 namespace {
 
 // Magnitude rounded to single precision, as the peaks are kept and shown.
-inline double magnitudeF(double x) noexcept { return static_cast<double>(static_cast<float>(std::fabs(x))); }
-
 inline Pair magnitudeF(Pair x) noexcept {
   typedef float F2 __attribute__((vector_size(8)));
   typedef long long Bits __attribute__((vector_size(16)));
