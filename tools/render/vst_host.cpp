@@ -1,7 +1,5 @@
 #include "tools/render/vst_host.h"
 
-#include <dlfcn.h>
-
 #include <cstring>
 #include <stdexcept>
 
@@ -18,24 +16,15 @@ thread_local PluginInstance* tConstructing = nullptr;
 
 }  // namespace
 
-PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle_) {
-    const char* why = dlerror();
-    throw std::runtime_error("cannot load plug-in " + path + ": " + (why ? why : "unknown reason"));
-  }
-  void* sym = dlsym(handle_, "VSTPluginMain");
-  if (!sym) sym = dlsym(handle_, "main");  // older plug-ins export only this name
-  if (!sym) {
-    dlclose(handle_);
-    throw std::runtime_error("plug-in " + path + " exports no VSTPluginMain entry");
-  }
+PluginLibrary::PluginLibrary(const std::string& path) : path_(path), library_(path) {
+  if (!library_.loaded()) throw std::runtime_error("cannot load plug-in " + path + ": " + library_.error());
+  void* sym = library_.symbol("VSTPluginMain");
+  if (!sym) sym = library_.symbol("main");  // older plug-ins export only this name
+  if (!sym) throw std::runtime_error("plug-in " + path + " exports no VSTPluginMain entry");
   entry_ = reinterpret_cast<Entry>(sym);
 }
 
-PluginLibrary::~PluginLibrary() {
-  if (handle_) dlclose(handle_);
-}
+PluginLibrary::~PluginLibrary() = default;
 
 PluginInstance::PluginInstance(const PluginLibrary& library, int channels) : channels_(channels) {
   tConstructing = this;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/testhost/library.h"
 #include "vst2/aeffect.h"
 
 namespace stellix::render {
@@ -26,7 +27,7 @@ class PluginLibrary {
   using Entry = AEffect*(VST_CALL*)(audioMasterCallback);
 
   std::string path_;
-  void* handle_ = nullptr;
+  testing::SharedLibrary library_;
   Entry entry_ = nullptr;
 };
 

@@ -6,7 +6,10 @@ namespace stellix::testing {
 
 SharedLibrary::SharedLibrary(const std::string& path) {
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle_) error_ = dlerror();
+  if (!handle_) {
+    const char* why = dlerror();
+    error_ = why ? why : "unknown reason";
+  }
 }
 
 SharedLibrary::~SharedLibrary() {
