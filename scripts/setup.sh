@@ -7,6 +7,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libsndfile1-dev libebur128-dev
+  libx11-dev libstb-dev fonts-liberation2
+  python3-cairo xvfb xdotool x11-utils dpf-plugins-vst
   binutils
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64
