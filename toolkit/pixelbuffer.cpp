@@ -1,14 +1,29 @@
 #include "toolkit/pixelbuffer.h"
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
 #include "stb_image_write.h"
 
+namespace {
+
+// The path of a UTF-8 name, so that names outside the system code page work on Windows too.
+std::filesystem::path utf8Path(const std::string& name) {
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+
+}  // namespace
+
 bool writePng(const PixelBuffer& buffer, const char* path) {
-  if (!path || buffer.width <= 0 || buffer.height <= 0) return false;
+  if (!path || !*path || buffer.width <= 0 || buffer.height <= 0 ||
+      buffer.pixels.size() != static_cast<std::size_t>(buffer.width) * static_cast<std::size_t>(buffer.height))
+    return false;
   std::vector<unsigned char> rgba(buffer.pixels.size() * 4);
   for (std::size_t i = 0; i < buffer.pixels.size(); ++i) {
     const std::uint32_t p = buffer.pixels[i];
@@ -17,11 +32,33 @@ bool writePng(const PixelBuffer& buffer, const char* path) {
     rgba[i * 4 + 2] = static_cast<unsigned char>(p);
     rgba[i * 4 + 3] = static_cast<unsigned char>(p >> 24);
   }
-  // Written beside the target and renamed over it, so a failed write leaves no partial file.
-  const std::string tmp = std::string(path) + ".tmp";
-  if (!stbi_write_png(tmp.c_str(), buffer.width, buffer.height, 4, rgba.data(), buffer.width * 4)) {
-    std::remove(tmp.c_str());
+  int length = 0;
+  unsigned char* png = stbi_write_png_to_mem(rgba.data(), buffer.width * 4, buffer.width, buffer.height, 4, &length);
+  if (!png) return false;
+  // Written beside the target and moved over it, so a failed write leaves no partial file.
+  const std::filesystem::path target = utf8Path(path);
+  std::filesystem::path tmp = target;
+  tmp += ".tmp";
+  bool written = false;
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png), length);
+    out.close();
+    written = static_cast<bool>(out);
+  }
+  STBIW_FREE(png);
+  std::error_code ec;
+  if (!written) {
+    std::filesystem::remove(tmp, ec);
     return false;
   }
-  return std::rename(tmp.c_str(), path) == 0;
+  // rename replaces an existing file on POSIX; where it refuses to (some Windows runtimes),
+  // the old file is removed first.
+  std::filesystem::rename(tmp, target, ec);
+  if (ec) {
+    std::filesystem::remove(target, ec);
+    std::filesystem::rename(tmp, target, ec);
+  }
+  if (ec) std::filesystem::remove(tmp, ec);
+  return !ec;
 }
