@@ -105,13 +105,14 @@ VstIntPtr VST_CALL TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32
   return host ? host->answer(opcode, index, value, ptr, opt) : 0;
 }
 
-VstIntPtr TestHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float opt) {
+VstIntPtr TestHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   const HostCall call{opcode, index, value, opt};
-  {
+  if (recordCalls) {
     std::lock_guard<std::mutex> lock(callsMutex_);
     calls_.push_back(call);
   }
   if (onCall) onCall(call);
+  if (VstIntPtr own = 0; onAnswer && onAnswer(call, ptr, &own)) return own;
   switch (opcode) {
     case audioMasterVersion:
       return versionAnswer;

@@ -59,6 +59,11 @@ class TestHost {
   bool output2Connected = true;
   // Called for every callback, on the calling thread, before it is answered.
   std::function<void(const HostCall&)> onCall;
+  // Called after onCall: returning true answers the call with *answer instead of the built-in
+  // answer. ptr is the call's pointer argument.
+  std::function<bool(const HostCall&, void* ptr, VstIntPtr* answer)> onAnswer;
+  // Whether calls() keeps the callbacks; a long-running host turns this off.
+  bool recordCalls = true;
 
   std::vector<HostCall> calls() const;
   void clearCalls();
