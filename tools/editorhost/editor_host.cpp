@@ -203,10 +203,6 @@ bool EditorHost::serviceFor(int ms) {
 bool EditorHost::screenshot(const std::string& path, std::string& result) {
   PixelBuffer pixels;
   if (!window_->capture(width_, height_, pixels, result)) return false;
-#ifdef _WIN32
-  // The C runtime's rename does not replace an existing file here.
-  std::remove(path.c_str());
-#endif
   if (!writePng(pixels, path.c_str())) {
     result = "cannot write " + path;
     return false;
