@@ -53,12 +53,13 @@ bool writePng(const PixelBuffer& buffer, const char* path) {
     return false;
   }
   // rename replaces an existing file on POSIX; where it refuses to (some Windows runtimes),
-  // the old file is removed first.
+  // the old file is removed first. Anything but a plain file in the way stays and fails.
   std::filesystem::rename(tmp, target, ec);
-  if (ec) {
+  if (ec && std::filesystem::is_regular_file(target)) {
     std::filesystem::remove(target, ec);
     std::filesystem::rename(tmp, target, ec);
   }
-  if (ec) std::filesystem::remove(tmp, ec);
-  return !ec;
+  if (!ec) return true;
+  std::filesystem::remove(tmp, ec);
+  return false;
 }
