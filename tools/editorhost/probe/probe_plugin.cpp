@@ -1,0 +1,104 @@
+// A small VST 2.4 plug-in with an editor, for testing stellix-editorhost itself: two
+// parameters, stereo pass-through, and the pattern editor of probe_editor.h.
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+#include "tools/editorhost/probe/probe_editor.h"
+#include "vst2/aeffect.h"
+
+#ifdef _WIN32
+#define PROBE_EXPORT extern "C" __declspec(dllexport)
+#else
+#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+class Probe final : public probe::EditorOwner {
+ public:
+  explicit Probe(audioMasterCallback master) : master_(master) {
+    std::memset(&effect_, 0, sizeof effect_);
+    effect_.magic = kEffectMagic;
+    effect_.dispatcher = &Probe::dispatch;
+    effect_.setParameter = &Probe::setParameter;
+    effect_.getParameter = &Probe::getParameter;
+    effect_.processReplacing = &Probe::process;
+    effect_.numPrograms = 1;
+    effect_.numParams = 2;
+    effect_.numInputs = 2;
+    effect_.numOutputs = 2;
+    effect_.flags = effFlagsHasEditor | effFlagsCanReplacing;
+    effect_.object = this;
+    effect_.uniqueID = fourCharConst("SxPr");
+    effect_.version = 1;
+    editor_.reset(probe::createEditor(*this));
+  }
+
+  AEffect* effect() { return &effect_; }
+
+  float value0() const override { return values_[0].load(); }
+  void beginEdit0() override { master_(&effect_, audioMasterBeginEdit, 0, 0, nullptr, 0.0f); }
+  void automate0(float value) override {
+    values_[0] = value;
+    master_(&effect_, audioMasterAutomate, 0, 0, nullptr, value);
+  }
+  void endEdit0() override { master_(&effect_, audioMasterEndEdit, 0, 0, nullptr, 0.0f); }
+
+ private:
+  static Probe* self(AEffect* e) { return static_cast<Probe*>(e->object); }
+
+  static VstIntPtr VST_CALL dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float) {
+    Probe* p = self(e);
+    switch (opcode) {
+      case effClose:
+        delete p;
+        return 1;
+      case effEditGetRect: {
+        static ERect rect{0, 0, probe::kHeight, probe::kWidth};
+        *static_cast<ERect**>(ptr) = &rect;
+        return 1;
+      }
+      case effEditOpen:
+        return p->editor_ && p->editor_->open(ptr) ? 1 : 0;
+      case effEditClose:
+        if (p->editor_) p->editor_->close();
+        return 1;
+      case effEditIdle:
+        if (p->editor_) p->editor_->idle();
+        return 1;
+      case effGetParamName:
+        std::strcpy(static_cast<char*>(ptr), index == 0 ? "Bar" : "Other");
+        return 1;
+      default:
+        return 0;
+    }
+  }
+
+  static void VST_CALL setParameter(AEffect* e, VstInt32 index, float value) {
+    Probe* p = self(e);
+    if (index < 0 || index > 1) return;
+    p->values_[index] = value;
+    if (index == 0 && p->editor_) p->editor_->changed();
+  }
+
+  static float VST_CALL getParameter(AEffect* e, VstInt32 index) {
+    return index >= 0 && index <= 1 ? self(e)->values_[index].load() : 0.0f;
+  }
+
+  static void VST_CALL process(AEffect*, float** in, float** out, VstInt32 frames) {
+    for (int c = 0; c < 2; ++c) std::memmove(out[c], in[c], sizeof(float) * static_cast<std::size_t>(frames));
+  }
+
+  AEffect effect_;
+  audioMasterCallback master_;
+  std::atomic<float> values_[2] = {0.25f, 0.5f};
+  std::unique_ptr<probe::Editor> editor_;
+};
+
+}  // namespace
+
+PROBE_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback master) {
+  if (!master) return nullptr;
+  return (new Probe(master))->effect();
+}
