@@ -1,7 +1,9 @@
 #include "toolkit/pixelbuffer.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -13,14 +15,17 @@
 
 namespace {
 
-// The path of a UTF-8 name, so that names outside the system code page work on Windows too.
-std::filesystem::path utf8Path(const std::string& name) {
-  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+// The path of a name given in UTF-8, so that names outside the system code page work on
+// Windows too; a name that is not valid UTF-8 there is taken in the system code page.
+std::filesystem::path pathOf(const char* name) {
+  try {
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(name)));
+  } catch (const std::exception&) {
+    return std::filesystem::path(name);
+  }
 }
 
-}  // namespace
-
-bool writePng(const PixelBuffer& buffer, const char* path) {
+bool writePngFile(const PixelBuffer& buffer, const char* path) {
   if (!path || !*path || buffer.width <= 0 || buffer.height <= 0 ||
       buffer.pixels.size() != static_cast<std::size_t>(buffer.width) * static_cast<std::size_t>(buffer.height))
     return false;
@@ -33,20 +38,20 @@ bool writePng(const PixelBuffer& buffer, const char* path) {
     rgba[i * 4 + 3] = static_cast<unsigned char>(p >> 24);
   }
   int length = 0;
-  unsigned char* png = stbi_write_png_to_mem(rgba.data(), buffer.width * 4, buffer.width, buffer.height, 4, &length);
+  const std::unique_ptr<unsigned char, void (*)(void*)> png(
+      stbi_write_png_to_mem(rgba.data(), buffer.width * 4, buffer.width, buffer.height, 4, &length), std::free);
   if (!png) return false;
   // Written beside the target and moved over it, so a failed write leaves no partial file.
-  const std::filesystem::path target = utf8Path(path);
+  const std::filesystem::path target = pathOf(path);
   std::filesystem::path tmp = target;
   tmp += ".tmp";
   bool written = false;
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(png), length);
+    out.write(reinterpret_cast<const char*>(png.get()), length);
     out.close();
     written = static_cast<bool>(out);
   }
-  STBIW_FREE(png);
   std::error_code ec;
   if (!written) {
     std::filesystem::remove(tmp, ec);
@@ -62,4 +67,16 @@ bool writePng(const PixelBuffer& buffer, const char* path) {
   if (!ec) return true;
   std::filesystem::remove(tmp, ec);
   return false;
+}
+
+}  // namespace
+
+bool writePng(const PixelBuffer& buffer, const char* path) {
+  // Nothing throws out of here: a name that cannot be converted or memory that runs out is a
+  // failed write like any other.
+  try {
+    return writePngFile(buffer, path);
+  } catch (...) {
+    return false;
+  }
 }

@@ -22,5 +22,5 @@ struct PixelBuffer {
 };
 
 // Writes the buffer as an 8-bit RGBA PNG (alpha as stored). Answers false when writing failed;
-// an existing file is replaced only by a complete one.
+// an existing file is replaced only by a complete one. The path is UTF-8.
 bool writePng(const PixelBuffer& buffer, const char* path);

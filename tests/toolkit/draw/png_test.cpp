@@ -129,10 +129,13 @@ TEST(BitmapDecoding, MissingResourceGivesAnEmptyBitmapThatKeepsItsId) {
 
 TEST_F(PngFiles, WrittenFileDecodesToTheSameBytes) {
   const PixelBuffer b = sample(7, 5, 0x40);
-  const fs::path path = dir_ / "out.png";
-  ASSERT_TRUE(writePng(b, path.string().c_str()));
-  EXPECT_EQ(decodeFile(path), rgbaOf(b));
-  EXPECT_EQ(files(), std::vector<std::string>{"out.png"});
+  for (const char* name : {"out.png", "Gr\xC3\xBC\xC3\x9F" "e und Leerzeichen.png"}) {
+    const fs::path path = dir_ / fs::path(std::u8string(reinterpret_cast<const char8_t*>(name)));
+    ASSERT_TRUE(writePng(b, (dir_.string() + "/" + name).c_str())) << name;
+    EXPECT_EQ(decodeFile(path), rgbaOf(b)) << name;
+    fs::remove(path);
+  }
+  EXPECT_TRUE(files().empty());
 }
 
 TEST_F(PngFiles, AnExistingFileIsReplaced) {
