@@ -176,7 +176,7 @@ bool X11Frame::chooseVisual(int screen) {
     colormap_ = DefaultColormap(display_, screen);
     return true;
   }
-  for (int d : {24, 32, 30, 16, 15}) {
+  for (int d : {24, 32, 30, 16, 15, 8}) {
     XVisualInfo info{};
     if (XMatchVisualInfo(display_, screen, d, TrueColor, &info)) {
       visual_ = info.visual;
@@ -259,6 +259,11 @@ void X11Frame::pumpEvents() {
 
 void X11Frame::dispatch(XEvent& event) {
   using namespace x11platform;
+  if (event.type == MappingNotify) {
+    // The keyboard layout changed: XLookupString must not use the old one.
+    if (event.xmapping.request != MappingPointer) XRefreshKeyboardMapping(&event.xmapping);
+    return;
+  }
   if (event.xany.window != window_) return;
   switch (event.type) {
     case Expose: {
