@@ -7,6 +7,11 @@
 //   (s * a + d * (255 - a) + 127) / 255 per channel, alpha becoming a + d_a * (255 - a) / 255.
 // Text is rasterised by stb_truetype at the font's pixel size on integer pen positions,
 // coverage blended in the font colour the same way. Lines and frames are not anti-aliased.
+//
+// Pen positions: the advances of a text's glyphs and the kerning between neighbours are
+// summed in font units, and each glyph is placed at the start plus that running sum converted
+// to pixels and rounded (halves up), so rounding errors do not add up along the text. A
+// text's width is its whole sum rounded the same way.
 #pragma once
 
 #include <string_view>
@@ -45,7 +50,9 @@ class CDrawContext {
 
   // Copies bitmap pixels into dest, starting at source position srcOffset (so the pixel at
   // dest.left + i, dest.top + j comes from srcOffset.x + i, srcOffset.y + j). Only the part
-  // that lies inside the bitmap is drawn. alpha scales the bitmap's own alpha (0..1).
+  // that lies inside the bitmap is drawn. alpha scales the bitmap's own alpha (0..1): each
+  // pixel's alpha becomes (a * A + 127) / 255 with A = round(alpha * 255), alpha clamped to
+  // 0..1 and NaN taken as 0.
   void drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& srcOffset = CPoint(0, 0),
                   float alpha = 1.0f);
 
@@ -55,15 +62,19 @@ class CDrawContext {
   void frameRect(const CRect& rect);
   // A line from a to b in the frame colour, lineWidth pixels thick; both ends included.
   // Horizontal and vertical lines cover the rows (columns) from the coordinate on, down
-  // (right) by the width.
+  // (right) by the width. Slanted lines follow Bresenham's pixels (the minor coordinate
+  // rounded to nearest, halves towards the end with the larger major coordinate) with a
+  // square pen of the line width whose top-left corner runs along them; each pixel is
+  // coloured once.
   void drawLine(const CPoint& a, const CPoint& b);
   void drawPoint(const CPoint& p, const CColor& c);
 
   // Text in the font colour. The string is UTF-8; invalid bytes draw as U+FFFD.
   // Baseline form: the pen starts at (x, baseline y).
   void drawString(std::string_view utf8, const CPoint& baselineStart);
-  // Placed in rect: vertically centred on the font's ascent and descent, horizontally by
-  // align; clipped to rect.
+  // Placed in rect: vertically centred on the font's ascent and descent (baseline at
+  // top + (height + ascent - descent) / 2, rounded down), horizontally by align (centred:
+  // left + (width - text width) / 2, rounded down); clipped to rect.
   void drawString(std::string_view utf8, const CRect& rect, CHoriTxtAlign align = kCenterText);
   // Advance width of the text in pixels (rounded to whole pixels, as drawn).
   CCoord getStringWidth(std::string_view utf8) const;

@@ -1,6 +1,7 @@
 // Fonts. Every face name maps to the one typeface built into the library, Liberation Sans
-// (metric-compatible with Arial); sizes are pixel heights of the em square, as a Windows
-// font of height -size.
+// (metric-compatible with Arial), in its regular or, with kBoldFace, its bold cut; there is
+// no italic cut, kItalicFace draws upright. Sizes are pixel heights of the em square, as a
+// Windows font of height -size; a size below 1 draws nothing and sizes above 512 draw at 512.
 #pragma once
 
 #include <memory>
