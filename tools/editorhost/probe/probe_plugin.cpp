@@ -1,6 +1,9 @@
 // A small VST 2.4 plug-in with an editor, for testing stellix-editorhost itself: two
 // parameters, stereo pass-through, and the pattern editor of probe_editor.h.
+// STELLIX_PROBE_FAULT makes it misbehave for the host's error paths: "no-effect" (the entry
+// answers null), "no-editor" (no editor flag), "refuse-open" (effEditOpen answers 0).
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -15,6 +18,11 @@
 
 namespace {
 
+bool fault(const char* name) {
+  const char* value = std::getenv("STELLIX_PROBE_FAULT");
+  return value && std::strcmp(value, name) == 0;
+}
+
 class Probe final : public probe::EditorOwner {
  public:
   explicit Probe(audioMasterCallback master) : master_(master) {
@@ -28,7 +36,7 @@ class Probe final : public probe::EditorOwner {
     effect_.numParams = 2;
     effect_.numInputs = 2;
     effect_.numOutputs = 2;
-    effect_.flags = effFlagsHasEditor | effFlagsCanReplacing;
+    effect_.flags = (fault("no-editor") ? 0 : effFlagsHasEditor) | effFlagsCanReplacing;
     effect_.object = this;
     effect_.uniqueID = fourCharConst("SxPr");
     effect_.version = 1;
@@ -60,7 +68,7 @@ class Probe final : public probe::EditorOwner {
         return 1;
       }
       case effEditOpen:
-        return p->editor_ && p->editor_->open(ptr) ? 1 : 0;
+        return !fault("refuse-open") && p->editor_ && p->editor_->open(ptr) ? 1 : 0;
       case effEditClose:
         if (p->editor_) p->editor_->close();
         return 1;
@@ -99,6 +107,6 @@ class Probe final : public probe::EditorOwner {
 }  // namespace
 
 PROBE_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback master) {
-  if (!master) return nullptr;
+  if (!master || fault("no-effect")) return nullptr;
   return (new Probe(master))->effect();
 }
