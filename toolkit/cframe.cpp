@@ -44,8 +44,12 @@ CFrame::~CFrame() {
   for (CVSTGUITimer* timer : timers_) timer->frame_ = nullptr;
   timers_.clear();
   // The views go while the frame is still whole: their removal reaches back into it.
+  dispatchDepth_ = 0;
   removeAll();
-  releasePool_.clear();
+  while (!releasePool_.empty()) {
+    std::vector<std::shared_ptr<void>> pool;
+    pool.swap(releasePool_);
+  }
 }
 
 void CFrame::setPlatformFactoryForTesting(PlatformFactory factory) { platformFactory() = std::move(factory); }
