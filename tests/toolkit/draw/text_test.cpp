@@ -74,6 +74,11 @@ TEST(Text, KerningPullsPairsTogether) {
   EXPECT_LT(widthOf("To", big), widthOf("T", big) + widthOf("o", big));
 }
 
+TEST(Text, HugeSizesDrawAtTheLargestSize) {
+  EXPECT_EQ(widthOf("Hello", font(1 << 30)), widthOf("Hello", font(512)));
+  EXPECT_GT(widthOf("Hello", font(512)), widthOf("Hello", font(511)));
+}
+
 TEST(Text, SizesThatDrawNothing) {
   for (int size : {0, -10}) {
     PixelBuffer b(40, 20, kBackground);
