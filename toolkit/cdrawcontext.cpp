@@ -200,8 +200,8 @@ void CDrawContext::drawLine(const CPoint& a, const CPoint& b) {
     std::swap(x0, x1);
     std::swap(y0, y1);
   }
-  const std::int64_t n = xMajor ? x1 - x0 : y1 - y0;          // > 0
-  const std::int64_t minor = xMajor ? y1 - y0 : x1 - x0;      // non-zero
+  const std::int64_t n = xMajor ? x1 - x0 : y1 - y0;      // > 0
+  const std::int64_t minor = xMajor ? y1 - y0 : x1 - x0;  // non-zero
   const std::int64_t m = std::abs(minor);
   const std::int64_t sign = minor < 0 ? -1 : 1;
   const std::int64_t rowFirst = std::max(clip.top, std::min(y0, y1));
@@ -221,11 +221,17 @@ void CDrawContext::drawLine(const CPoint& a, const CPoint& b) {
       std::int64_t first = 0, last = n;
       for (std::int64_t h = n; first < h;) {
         const std::int64_t mid = first + (h - first) / 2;
-        if (minorStep(mid, m, n) >= gLo) h = mid; else first = mid + 1;
+        if (minorStep(mid, m, n) >= gLo)
+          h = mid;
+        else
+          first = mid + 1;
       }
       for (std::int64_t l = 0; l < last;) {
         const std::int64_t mid = l + (last - l + 1) / 2;
-        if (minorStep(mid, m, n) <= gHi) l = mid; else last = mid - 1;
+        if (minorStep(mid, m, n) <= gHi)
+          l = mid;
+        else
+          last = mid - 1;
       }
       if (first > last) continue;
       spanLeft = x0 + first;

@@ -90,8 +90,8 @@ class GlyphCache {
       image->width = x1 - x0;
       image->height = y1 - y0;
       image->coverage.assign(static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height), 0);
-      stbtt_MakeGlyphBitmap(&face.info, image->coverage.data(), image->width, image->height, image->width, scale,
-                            scale, glyph);
+      stbtt_MakeGlyphBitmap(&face.info, image->coverage.data(), image->width, image->height, image->width, scale, scale,
+                            glyph);
     }
     bytes_ += image->coverage.size() + sizeof(GlyphImage);
     if (bytes_ > kCacheBudget) {
@@ -166,7 +166,8 @@ TextLayout layoutText(const CFontDesc* font, std::string_view utf8) {
   GlyphCache& cache = glyphCache();
   const std::int64_t units = walkText(*face, utf8, [&](int glyph, std::int64_t pen) {
     auto image = cache.get(*face, bold, size, glyph);
-    if (!image->coverage.empty()) layout.glyphs.push_back({unitsToPixels(pen, size, face->unitsPerEm), std::move(image)});
+    if (!image->coverage.empty())
+      layout.glyphs.push_back({unitsToPixels(pen, size, face->unitsPerEm), std::move(image)});
   });
   layout.width = unitsToPixels(units, size, face->unitsPerEm);
   return layout;

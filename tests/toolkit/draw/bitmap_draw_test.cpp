@@ -53,8 +53,8 @@ TEST(DrawBitmap, ContextOffsetMovesAndClipLimits) {
   dc.setOffset(CPoint(3, 1));
   dc.setClipRect(CRect(0, 0, 5, 4));  // buffer coordinates, not moved by the offset
   dc.drawBitmap(bitmap, CRect(0, 0, 4, 4));
-  EXPECT_EQ(draw_test::picture(b), draw_test::rows({"........", "...##...", "...##...", "...##...", "........",
-                                                   "........"}));
+  EXPECT_EQ(draw_test::picture(b),
+            draw_test::rows({"........", "...##...", "...##...", "...##...", "........", "........"}));
   EXPECT_EQ(b.row(1)[3], numbered(0, 0));
   EXPECT_EQ(b.row(3)[4], numbered(1, 2));
   dc.resetClipRect();

@@ -58,17 +58,19 @@ TEST(Blend, BitmapAlphaParameterScalesThePixelsOwnAlpha) {
     std::uint8_t pixelAlpha;
     std::uint32_t expected;  // white pixel over opaque black
   };
+  // clang-format off
   const Case cases[] = {
-      {1.0f, 255, 0xFFFFFFFFu},
-      {2.0f, 255, 0xFFFFFFFFu},   // clamped to 1
-      {0.5f, 255, 0xFF808080u},   // round(127.5) = 128
-      {0.5f, 200, 0xFF646464u},   // 200 * 128 / 255 = 100
-      {0.002f, 255, 0xFF010101u}, // round(0.51) = 1
-      {0.001f, 255, 0xFF000000u}, // round(0.255) = 0: nothing drawn
-      {0.0f, 255, 0xFF000000u},
-      {-1.0f, 255, 0xFF000000u},
-      {nan, 255, 0xFF000000u},
+      {1.0f,   255, 0xFFFFFFFFu},
+      {2.0f,   255, 0xFFFFFFFFu},  // clamped to 1
+      {0.5f,   255, 0xFF808080u},  // round(127.5) = 128
+      {0.5f,   200, 0xFF646464u},  // 200 * 128 / 255 = 100
+      {0.002f, 255, 0xFF010101u},  // round(0.51) = 1
+      {0.001f, 255, 0xFF000000u},  // round(0.255) = 0: nothing drawn
+      {0.0f,   255, 0xFF000000u},
+      {-1.0f,  255, 0xFF000000u},
+      {nan,    255, 0xFF000000u},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const CBitmap bitmap(PixelBuffer(1, 1, (std::uint32_t{c.pixelAlpha} << 24) | 0xFFFFFFu));
     PixelBuffer b(1, 1, 0xFF000000u);

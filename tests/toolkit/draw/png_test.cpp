@@ -92,8 +92,13 @@ TEST(BitmapDecoding, PngBecomesStraightAlphaArgb) {
       {"RGBA, translucent", sample(5, 3, 0x80), 4, true},
       {"RGBA, all opaque", sample(5, 3, 0xFF), 4, false},
       {"RGB without alpha", sample(3, 4, 0xFF), 3, false},
-      {"RGBA, one transparent pixel", [] { auto b = sample(2, 2, 0xFF); b.row(1)[1] &= 0x00FFFFFFu; return b; }(), 4,
-       true},
+      {"RGBA, one transparent pixel",
+       [] {
+         auto b = sample(2, 2, 0xFF);
+         b.row(1)[1] &= 0x00FFFFFFu;
+         return b;
+       }(),
+       4, true},
   };
   for (const Case& c : cases) {
     const Bytes png = encode(c.pixels, c.channels);
@@ -129,7 +134,9 @@ TEST(BitmapDecoding, MissingResourceGivesAnEmptyBitmapThatKeepsItsId) {
 
 TEST_F(PngFiles, WrittenFileDecodesToTheSameBytes) {
   const PixelBuffer b = sample(7, 5, 0x40);
-  for (const char* name : {"out.png", "Gr\xC3\xBC\xC3\x9F" "e und Leerzeichen.png"}) {
+  for (const char* name : {"out.png",
+                           "Gr\xC3\xBC\xC3\x9F"
+                           "e und Leerzeichen.png"}) {
     const fs::path path = dir_ / fs::path(std::u8string(reinterpret_cast<const char8_t*>(name)));
     ASSERT_TRUE(writePng(b, (dir_.string() + "/" + name).c_str())) << name;
     EXPECT_EQ(decodeFile(path), rgbaOf(b)) << name;

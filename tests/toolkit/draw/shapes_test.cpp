@@ -34,16 +34,16 @@ struct FrameCase {
 
 TEST(Shapes, FrameRectIsABorderOfTheLineWidthInsideTheRect) {
   const FrameCase cases[] = {
-      {"width 1", 1, CRect(1, 1, 7, 6), rows({"........", ".######.", ".#....#.", ".#....#.", ".#....#.", ".######.",
-                                              "........"})},
-      {"width 3", 3, CRect(0, 0, 8, 7), rows({"########", "########", "########", "###..###", "########",
-                                              "########", "########"})},
-      {"border meets itself", 3, CRect(1, 1, 6, 6), rows({"........", ".#####..", ".#####..", ".#####..", ".#####..",
-                                                          ".#####..", "........"})},
-      {"one pixel high", 2, CRect(2, 3, 6, 4), rows({"........", "........", "........", "..####..", "........",
-                                                     "........", "........"})},
-      {"empty rect", 1, CRect(3, 3, 3, 6), rows({"........", "........", "........", "........", "........",
-                                                 "........", "........"})},
+      {"width 1", 1, CRect(1, 1, 7, 6),
+       rows({"........", ".######.", ".#....#.", ".#....#.", ".#....#.", ".######.", "........"})},
+      {"width 3", 3, CRect(0, 0, 8, 7),
+       rows({"########", "########", "########", "###..###", "########", "########", "########"})},
+      {"border meets itself", 3, CRect(1, 1, 6, 6),
+       rows({"........", ".#####..", ".#####..", ".#####..", ".#####..", ".#####..", "........"})},
+      {"one pixel high", 2, CRect(2, 3, 6, 4),
+       rows({"........", "........", "........", "..####..", "........", "........", "........"})},
+      {"empty rect", 1, CRect(3, 3, 3, 6),
+       rows({"........", "........", "........", "........", "........", "........", "........"})},
   };
   for (const FrameCase& c : cases) {
     PixelBuffer b(8, 7, kBackground);
@@ -61,7 +61,7 @@ TEST(Shapes, TranslucentFrameAndThickLineTouchEachPixelOnce) {
   CDrawContext dc(b);
   dc.setFrameColor(CColor(0, 0, 0, 100));
   dc.setLineWidth(3);
-  dc.frameRect(CRect(0, 0, 5, 5));       // bands overlap in the middle
+  dc.frameRect(CRect(0, 0, 5, 5));  // bands overlap in the middle
   dc.frameRect(CRect(6, 0, 14, 8));
   dc.drawLine(CPoint(10, 9), CPoint(20, 14));
   dc.drawLine(CPoint(1, 23), CPoint(5, 12));

@@ -37,8 +37,11 @@ TEST(Text, AscentAndDescentAreArialsRounded) {
   struct Case {
     int size, style, ascent, descent;
   };
-  const Case cases[] = {{9, kNormalFace, 8, 2}, {10, kNormalFace, 9, 2}, {12, kNormalFace, 11, 3},
-                        {12, kBoldFace, 11, 3}, {24, kNormalFace, 22, 5}};
+  const Case cases[] = {{9, kNormalFace, 8, 2},
+                        {10, kNormalFace, 9, 2},
+                        {12, kNormalFace, 11, 3},
+                        {12, kBoldFace, 11, 3},
+                        {24, kNormalFace, 22, 5}};
   for (const Case& c : cases) {
     PixelBuffer b(1, 1);
     CDrawContext dc(b);
@@ -172,7 +175,7 @@ TEST(Text, BaselineFormStartsThePenThere) {
 
 TEST(Text, MissingGlyphsDrawTheFontsNotdef) {
   // A private-use character and a noncharacter: neither is in the font.
-  const std::string privateUse = "\xEE\x80\x80";       // U+E000
+  const std::string privateUse = "\xEE\x80\x80";        // U+E000
   const std::string nonCharacter = "\xF4\x8F\xBF\xBF";  // U+10FFFF
   EXPECT_GT(widthOf(privateUse, kNormalFont), 0);
   EXPECT_EQ(widthOf(privateUse, kNormalFont), widthOf(nonCharacter, kNormalFont));
