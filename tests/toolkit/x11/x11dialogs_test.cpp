@@ -115,7 +115,8 @@ TEST_F(HelperDialogs, ZenityFileSelectorGetsEachPartAsOneArgument) {
        request(true, kTricky, "/tmp/-x", kTricky, "Korvan Preset", "kvp"),
        {"--file-selection", "--save", "--confirm-overwrite", "--title=" + kTricky, "--filename=/tmp/-x/" + kTricky,
         "--file-filter=Korvan Preset (*.kvp) | *.kvp"}},
-      {"a name without folder", request(false, "T", "", "name.kvp", "Korvan Preset", "kvp"),
+      {"a name without folder",
+       request(false, "T", "", "name.kvp", "Korvan Preset", "kvp"),
        {"--file-selection", "--title=T", "--filename=name.kvp", "--file-filter=Korvan Preset (*.kvp) | *.kvp"}},
       {"no folder, name or type", request(false, "", "", "", "", ""), {"--file-selection", "--title="}},
   };
@@ -141,9 +142,13 @@ TEST_F(HelperDialogs, KdialogFileSelectorWhenZenityIsMissing) {
        request(false, "Load preset", "/home/u/Presets", "", "Korvan Preset", "kvp"),
        reinterpret_cast<void*>(std::uintptr_t{0x1234}),
        {"--getopenfilename", "/home/u/Presets/", "*.kvp|Korvan Preset", "--title", "Load preset", "--attach", "4660"}},
-      {"save with a proposed name", request(true, kTricky, "/d", "x.kvb", "Korvan Bank", "kvb"), nullptr,
+      {"save with a proposed name",
+       request(true, kTricky, "/d", "x.kvb", "Korvan Bank", "kvb"),
+       nullptr,
        {"--getsavefilename", "/d/x.kvb", "*.kvb|Korvan Bank", "--title", kTricky}},
-      {"no folder or name starts at home", request(false, "T", "", "", "", ""), nullptr,
+      {"no folder or name starts at home",
+       request(false, "T", "", "", "", ""),
+       nullptr,
        {"--getopenfilename", "/home/tester", "--title", "T"}},
   };
   for (const Case& c : cases) {
@@ -204,7 +209,8 @@ TEST_F(HelperDialogs, HelperChoice) {
 
 TEST_F(HelperDialogs, HostIgnoringChildSignalsStillGetsAnswers) {
   // Such a host has its children reaped for it: the exit code is lost, the output is not.
-  struct sigaction ignore {}, old {};
+  struct sigaction ignore {
+  }, old{};
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGCHLD, &ignore, &old);
   std::string chosen;
@@ -227,12 +233,11 @@ TEST_F(HelperDialogs, HelpersInheritNoDescriptorOfTheHost) {
   runFileSelector(request(false, "T", "", "", "", ""), nullptr, chosen);
   fake("xdg-open", "", 0, check + "; touch \"$0.done\"");
   ASSERT_TRUE(openDocument("/doc.pdf"));
-  EXPECT_TRUE(
-      [&] {
-        for (int i = 0; i < 400 && !fs::exists(dir_ / "xdg-open.done"); ++i)
-          std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return fs::exists(dir_ / "xdg-open.done");
-      }());
+  EXPECT_TRUE([&] {
+    for (int i = 0; i < 400 && !fs::exists(dir_ / "xdg-open.done"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return fs::exists(dir_ / "xdg-open.done");
+  }());
   EXPECT_FALSE(fs::exists(dir_ / "zenity.fd"));
   EXPECT_FALSE(fs::exists(dir_ / "xdg-open.fd"));
   ::close(hostPipe[0]);
@@ -245,9 +250,11 @@ TEST_F(HelperDialogs, MessageBoxArgumentsAndWaitingForItsEnd) {
     void* parent;
     Args args;
   } cases[] = {
-      {"zenity", reinterpret_cast<void*>(std::uintptr_t{77}),
+      {"zenity",
+       reinterpret_cast<void*>(std::uintptr_t{77}),
        {"--info", "--no-markup", "--title=" + kTricky, "--text=<b>Could not</b> open C:\\manual & more"}},
-      {"kdialog", reinterpret_cast<void*>(std::uintptr_t{77}),
+      {"kdialog",
+       reinterpret_cast<void*>(std::uintptr_t{77}),
        {"--msgbox", "<b>Could not</b> open C:\\manual & more", "--title", kTricky, "--attach", "77"}},
   };
   for (const Case& c : cases) {

@@ -692,8 +692,8 @@ TEST_P(X11DepthTest, ColoursArriveInTheVisualsLayout) {
   recorder.buffer = PixelBuffer(70, 10);
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 70; ++x) recorder.buffer.row(y)[x] = colours[x / 10];
-  auto frame = createPlatformFrame(reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)), CRect(0, 0, 70, 10),
-                                   &recorder);
+  auto frame =
+      createPlatformFrame(reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)), CRect(0, 0, 70, 10), &recorder);
   ASSERT_NE(frame, nullptr);
   frame->invalidRect(CRect(0, 0, 70, 10));
 

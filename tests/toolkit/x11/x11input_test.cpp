@@ -1,9 +1,9 @@
 // Key, modifier and double-click translation, without a display.
+#include "toolkit/platform/x11/x11input.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "toolkit/platform/x11/x11input.h"
 
 // After the toolkit's headers: X.h defines None.
 // clang-format off

@@ -1,9 +1,9 @@
 // Conversion of framebuffer pixels into the layouts of X images.
+#include "toolkit/platform/x11/x11pixels.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "toolkit/platform/x11/x11pixels.h"
 
 namespace {
 
@@ -34,10 +34,8 @@ TEST(X11Pixels, ColoursInEachVisualLayout) {
       {"5-6-5", format(16, 16, false, 0xF800, 0x07E0, 0x001F), 0xFF123456, 0x11AA},
       {"5-5-5", format(15, 16, false, 0x7C00, 0x03E0, 0x001F), 0xFF123456, 0x08CA},
       {"5-5-5 white sets no bit 15", format(15, 16, false, 0x7C00, 0x03E0, 0x001F), 0xFFFFFFFF, 0x7FFF},
-      {"10-bit channels widen full scale", format(30, 32, false, 0x3FF00000, 0xFFC00, 0x3FF), 0xFFFFFFFF,
-       0x3FFFFFFF},
-      {"10-bit channels widen mid grey", format(30, 32, false, 0x3FF00000, 0xFFC00, 0x3FF), 0xFF808080,
-       0x20280A02},
+      {"10-bit channels widen full scale", format(30, 32, false, 0x3FF00000, 0xFFC00, 0x3FF), 0xFFFFFFFF, 0x3FFFFFFF},
+      {"10-bit channels widen mid grey", format(30, 32, false, 0x3FF00000, 0xFFC00, 0x3FF), 0xFF808080, 0x20280A02},
       {"3-3-2", format(8, 8, false, 0xE0, 0x1C, 0x03), 0xFF123456, 0x05},
   };
   for (const Case& c : cases) {

@@ -26,8 +26,8 @@ bool XvfbServer::start(int depth) {
     ::dup2(null, 0);
     ::dup2(null, 1);
     ::dup2(null, 2);
-    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-             "-noreset", static_cast<char*>(nullptr));
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
+             static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(pipeFds[1]);

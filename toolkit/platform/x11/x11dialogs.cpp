@@ -43,8 +43,7 @@ std::vector<std::string> zenityFileArgs(const std::string& zenity, const FileSel
   return args;
 }
 
-std::vector<std::string> kdialogFileArgs(const std::string& kdialog, const FileSelectorRequest& request,
-                                         void* parent) {
+std::vector<std::string> kdialogFileArgs(const std::string& kdialog, const FileSelectorRequest& request, void* parent) {
   std::vector<std::string> args{kdialog, request.save ? "--getsavefilename" : "--getopenfilename"};
   std::string start = startPath(request);
   if (start.empty()) {

@@ -213,8 +213,8 @@ bool X11Frame::open() {
   image_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0, nullptr,
                         static_cast<unsigned>(width_), static_cast<unsigned>(height_), 32, 0);
   if (!image_) return false;
-  image_->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(image_->bytes_per_line),
-                                                static_cast<std::size_t>(height_)));
+  image_->data = static_cast<char*>(
+      std::calloc(static_cast<std::size_t>(image_->bytes_per_line), static_cast<std::size_t>(height_)));
   if (!image_->data) return false;
   PixelFormat format;
   format.depth = depth_;
@@ -340,8 +340,7 @@ void X11Frame::dispatch(XEvent& event) {
 
 }  // namespace
 
-std::unique_ptr<IPlatformFrame> createPlatformFrame(void* parent, const CRect& size,
-                                                    IPlatformFrameCallback* callback) {
+std::unique_ptr<IPlatformFrame> createPlatformFrame(void* parent, const CRect& size, IPlatformFrameCallback* callback) {
   const auto parentWindow = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent));
   const int width = size.getWidth();
   const int height = size.getHeight();

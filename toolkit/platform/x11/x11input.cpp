@@ -109,8 +109,8 @@ bool translateKey(unsigned long keysym, unsigned int state, CKeyEvent& out) {
 
 bool DoubleClickDetector::press(unsigned int button, int x, int y, std::uint32_t timeMs) {
   // Server time wraps after 49 days: the unsigned difference stays right across the wrap.
-  const bool isDouble = armed_ && button == button_ && timeMs - time_ <= kIntervalMs &&
-                        std::abs(x - x_) <= kSlop && std::abs(y - y_) <= kSlop;
+  const bool isDouble = armed_ && button == button_ && timeMs - time_ <= kIntervalMs && std::abs(x - x_) <= kSlop &&
+                        std::abs(y - y_) <= kSlop;
   armed_ = !isDouble;
   button_ = button;
   x_ = x;

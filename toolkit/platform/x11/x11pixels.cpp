@@ -77,7 +77,8 @@ void PixelConverter::convert(const PixelBuffer& src, CRect rect, int width, int 
         std::memcpy(out + 4 * x, &v, 4);
       }
     } else {
-      for (int x = 0; x < rect.width(); ++x) storePixel(out + bytes * x, pixelOf(in[x]), format_.bitsPerPixel, format_.msbFirst);
+      for (int x = 0; x < rect.width(); ++x)
+        storePixel(out + bytes * x, pixelOf(in[x]), format_.bitsPerPixel, format_.msbFirst);
     }
   }
 }

@@ -30,8 +30,7 @@ class PixelConverter {
   std::uint32_t pixelOf(std::uint32_t argb) const;
   // Writes rect of src (cut to src and to width x height) into an image of width x height
   // pixels at data, bytesPerLine bytes a row, at the same position.
-  void convert(const PixelBuffer& src, CRect rect, int width, int height, unsigned char* data,
-               int bytesPerLine) const;
+  void convert(const PixelBuffer& src, CRect rect, int width, int height, unsigned char* data, int bytesPerLine) const;
 
  private:
   PixelFormat format_;
