@@ -499,6 +499,10 @@ TEST_F(X11Test, DragReportsHeldButtonAndFollowsThePointerOutsideTheWindow) {
     if (r.kind == Kind::Moved && r.where == CPoint(200, 160)) {
       EXPECT_EQ(r.buttons, kLButton);
     }
+  // The pointer is still the frame's while the button is held; it leaves with the release.
+  ASSERT_TRUE(pumpUntil([&] { return recorder_.count(Kind::Exited) == 1; }));
+  EXPECT_EQ(recorder_.events.back().kind, Kind::Exited);
+  EXPECT_EQ(recorder_.events.back().buttons, 0);
 }
 
 TEST_F(X11Test, WheelNotchesAndIgnoredButtons) {

@@ -313,9 +313,11 @@ void X11Frame::dispatch(XEvent& event) {
       break;
     }
     case LeaveNotify: {
+      // While a button is held the pointer stays the frame's (the implicit grab); it leaves
+      // when the grab ends, with a second Leave that has no buttons.
       const XCrossingEvent& c = event.xcrossing;
-      if (c.detail != NotifyInferior)
-        callback_->platformOnMouseExited(CPoint(c.x, c.y), buttonsFromState(c.state) | modifiersFromState(c.state));
+      if (c.detail != NotifyInferior && buttonsFromState(c.state) == 0)
+        callback_->platformOnMouseExited(CPoint(c.x, c.y), modifiersFromState(c.state));
       break;
     }
     case KeyPress: {
