@@ -244,10 +244,13 @@ class Host:
         return int(w), int(h)
 
     def quit(self, timeout=30):
-        """Asks the host to quit; answers its exit status."""
+        """Asks the host to quit; answers its exit status. The answer to quit (with the count of
+        audio blocks) is kept in quit_answer."""
+        self.quit_answer = None
         if self.proc.poll() is None:
             try:
                 self.send("quit")
+                self.quit_answer = self.read_line(timeout)
             except DriverError:
                 pass
         try:

@@ -98,8 +98,28 @@ def pattern(args, say=print):
             h.ask("idle 2")
             h.screenshot(shot("reopened.png"))
             check_pattern(shot("reopened.png"), value_at(x1), say)
+            h.ask("wait 1000")
             if h.quit() != 0:
                 raise ed.DriverError(f"the host did not exit cleanly: {h.stderr()}")
+            # "ok quit <blocks> audio blocks in <ms> ms": 512-frame blocks at 44.1 kHz, paced by
+            # the clock (a loaded machine may lose some, but never runs ahead).
+            words = (h.quit_answer or "").split()
+            if len(words) != 8 or words[0:2] != ["ok", "quit"]:
+                raise ed.DriverError(f"quit answered {h.quit_answer!r}")
+            blocks, ms = int(words[2]), int(words[6])
+            expected = ms / 1000 * 44100 / 512
+            if not 0.5 * expected <= blocks <= 1.05 * expected + 2:
+                raise ed.DriverError(f"{blocks} audio blocks in {ms} ms, expected about {expected:.0f}")
+            say(f"audio: {blocks} blocks in {ms} ms ({expected:.0f} in real time)")
+
+        # The convenience mode: a new instance, so the bar is at its default.
+        status, lines, errors = session.run(
+            args.host, args.probe,
+            ["--screenshot", ed.WinePrefix.windows_path(shot("once.png")) if args.wine else shot("once.png"),
+             "--after", 100])
+        if status != 0:
+            raise ed.DriverError(f"--screenshot: status {status}: {errors}")
+        check_pattern(shot("once.png"), 0.25, say)
 
         status, lines, errors = session.run(args.host, args.probe, ["--cycles", 30, "--cycle-idles", 2])
         ran, counts = ed.parse_cycles(lines)

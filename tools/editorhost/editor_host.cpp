@@ -117,6 +117,7 @@ bool EditorHost::start(std::string& error) {
   audio_ = std::make_unique<AudioThread>(effect, SignalSource(options_.signal, options_.levelDb, kSampleRate),
                                          kBlockSize, kSampleRate);
   audio_->start();
+  audioStart_ = Clock::now();
   return true;
 }
 
@@ -254,10 +255,13 @@ bool EditorHost::execute(const Command& command, bool& quit) {
       return true;
     case Command::kWait:
       break;  // the loop waits
-    case Command::kQuit:
+    case Command::kQuit: {
+      // The audio thread's count tells a driver that it ran in real time.
       quit = true;
-      detail = "quit";
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - audioStart_).count();
+      detail = "quit " + std::to_string(audio_->blocks()) + " audio blocks in " + std::to_string(ms) + " ms";
       break;
+    }
   }
   answer(ok ? "ok " + detail : "error " + detail);
   return ok;

@@ -59,6 +59,7 @@ class EditorHost {
   int width_ = 0;
   int height_ = 0;
   Clock::time_point nextIdle_;
+  Clock::time_point audioStart_;
   // A size the editor asked for through the host callback, applied by the loop.
   // Width in the high 16 bits, height in the low; 0 when none is pending.
   std::atomic<std::uint32_t> requestedSize_{0};
