@@ -846,7 +846,7 @@ def mode_image():
     scales = ['K-12', 'K-14', 'K-20']
     frames = [(sc, False, False) for sc in scales] + [(sc, True, False) for sc in scales] + [('K-12', False, True)]
     rows = [('peak', 0, 20), ('up', 20, 20), ('mid', 40, 10), ('down', 50, 12)]
-    s = surface(MODE_W, 7 * MODE_H + 54)
+    s = surface(MODE_W, 7 * MODE_H + sum(count for _, _, count in rows))
     c = context(s)
     for i, (sc, kmode, lit) in enumerate(frames):
         c.save()
