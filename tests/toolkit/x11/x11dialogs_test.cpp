@@ -286,7 +286,7 @@ TEST_F(HelperDialogs, OpenDocumentDoesNotWaitAndLeavesNoChild) {
     fs::remove(dir_ / "xdg-open.argv");
     fs::remove(dir_ / "xdg-open.pid");
     // The viewer stays open far longer than the call may take.
-    fake("xdg-open", "", 0, "echo $$ > \"$0.pid.tmp\"; mv \"$0.pid.tmp\" \"$0.pid\"; sleep 30");
+    fake("xdg-open", "", 0, "echo $$ > \"$0.pid.tmp\"; mv \"$0.pid.tmp\" \"$0.pid\"; exec sleep 30");
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(openDocument(c.path));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));

@@ -464,7 +464,7 @@ TEST_F(X11Test, SecondQuickPressIsADoubleClickButASlowOneIsNot) {
     std::string actions;
     bool doubleClick;
   } cases[] = {
-      {"quick", "click --repeat 2 --delay 60 1", true},
+      {"quick", "click --repeat 2 --delay 10 1", true},
       {"slow", "click 1 sleep 0.6 click 1", false},
       {"moved away", "click 1 mousemove_relative 20 0 click 1", false},
   };
