@@ -490,7 +490,7 @@ def draw_background():
     engraved(c, 'OUTPUT', 349, 31, 7, track=1)
     engraved(c, 'GAIN REDUCTION', 262, 31, 7, track=0)
     engraved(c, 'ATTENUATION', 263, 225, 6, track=0)
-    engraved(c, 'SCALE', 240.5, 301, 6, track=0)
+    engraved(c, 'METER', 240.5, 301, 6, track=0)
     engraved(c, 'CALIBRATE', 285.5, 333, 6, track=0)
     engraved(c, 'DRIVE', 80, 347, 7, track=1)
     engraved(c, 'OUTPUT', 446, 347, 7, track=1)
