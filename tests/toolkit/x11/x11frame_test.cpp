@@ -457,6 +457,20 @@ TEST_F(X11Test, ClicksReportButtonModifiersAndFrameCoordinates) {
   }
 }
 
+TEST_F(X11Test, ChordedButtonsCarryTheOnesStillHeld) {
+  openFrame();
+  xdo("mousemove " + at(90, 90) + " mousedown 1 click 3 mouseup 1");
+  ASSERT_TRUE(pumpUntil([&] { return recorder_.count(Kind::Up) == 2; }));
+  const auto presses = recorder_.only({Kind::Down, Kind::Up});
+  ASSERT_EQ(presses.size(), 4u);
+  const std::pair<Kind, std::int32_t> expected[] = {
+      {Kind::Down, kLButton}, {Kind::Down, kLButton | kRButton}, {Kind::Up, kLButton | kRButton}, {Kind::Up, kLButton}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(presses[i].kind, expected[i].first) << i;
+    EXPECT_EQ(presses[i].buttons, expected[i].second) << i;
+  }
+}
+
 TEST_F(X11Test, SecondQuickPressIsADoubleClickButASlowOneIsNot) {
   openFrame();
   struct Case {

@@ -288,10 +288,11 @@ void X11Frame::dispatch(XEvent& event) {
       break;
     }
     case ButtonRelease: {
-      // The released button and the modifiers.
+      // The released button, any others still held, and the modifiers (as on Windows).
       const XButtonEvent& b = event.xbutton;
       const std::int32_t flag = buttonFlag(b.button);
-      if (flag) callback_->platformOnMouseUp(CPoint(b.x, b.y), flag | modifiersFromState(b.state));
+      if (flag)
+        callback_->platformOnMouseUp(CPoint(b.x, b.y), buttonsFromState(b.state) | flag | modifiersFromState(b.state));
       break;
     }
     case MotionNotify: {
