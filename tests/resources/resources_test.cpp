@@ -24,23 +24,57 @@ struct ImageCase {
 };
 
 constexpr ImageCase kImages[] = {
-    {128, 524, 462, false},  // background
-    {129, 15, 432, false},   {130, 15, 432, false},  {154, 15, 432, false}, {155, 15, 432, false},  // meter bars
-    {131, 27, 367, false},   {132, 27, 367, false},  {133, 27, 367, false}, {134, 27, 367, false},
-    {135, 27, 367, false},   {136, 27, 367, false},                                             // legends
-    {137, 5, 1536, false},   {138, 5, 1536, false},                                             // bitmap fonts
-    {139, 33, 38, false},    {140, 33, 38, false},   {162, 33, 38, false},                      // two-state buttons
-    {144, 33, 57, false},    {160, 33, 57, false},   {163, 33, 57, false},  {164, 33, 57, false},
-    {165, 33, 57, false},    {166, 33, 57, false},                                              // three-state buttons
-    {141, 35, 496, true},    {142, 33, 341, true},   {143, 33, 434, true},  {145, 33, 248, true},  // selectors
-    {146, 90, 75, false},                                                                       // TransShape
-    {147, 48, 4747, false},  {148, 48, 4747, false}, {150, 56, 5555, false}, {151, 58, 5656, false},
-    {152, 50, 4848, false},  {153, 49, 4747, false},                                            // knobs
-    {149, 35, 70, false},    {161, 18, 72, true},                                               // Power, small keys
-    {156, 15, 203, false},   {167, 58, 306, false},                                             // gain reduction
-    {170, 33, 19, true},                                                                        // back-light
-    {989, 11, 27, false},    {990, 17, 45, false},   {991, 17, 45, false},  {992, 32, 39, false},
-    {993, 44, 39, false},    {995, 30, 65, false},                                              // preset bar
+    // background
+    {128, 524, 462, false},
+    // meter bars, legends, bitmap fonts
+    {129, 15, 432, false},
+    {130, 15, 432, false},
+    {154, 15, 432, false},
+    {155, 15, 432, false},
+    {131, 27, 367, false},
+    {132, 27, 367, false},
+    {133, 27, 367, false},
+    {134, 27, 367, false},
+    {135, 27, 367, false},
+    {136, 27, 367, false},
+    {137, 5, 1536, false},
+    {138, 5, 1536, false},
+    // two- and three-state buttons
+    {139, 33, 38, false},
+    {140, 33, 38, false},
+    {162, 33, 38, false},
+    {144, 33, 57, false},
+    {160, 33, 57, false},
+    {163, 33, 57, false},
+    {164, 33, 57, false},
+    {165, 33, 57, false},
+    {166, 33, 57, false},
+    // meter mode and the stepped selectors, with their highlight rows
+    {141, 35, 496, true},
+    {142, 33, 341, true},
+    {143, 33, 434, true},
+    {145, 33, 248, true},
+    // TransShape, knobs, Power, AutoOut / PostMeter
+    {146, 90, 75, false},
+    {147, 48, 4747, false},
+    {148, 48, 4747, false},
+    {150, 56, 5555, false},
+    {151, 58, 5656, false},
+    {152, 50, 4848, false},
+    {153, 49, 4747, false},
+    {149, 35, 70, false},
+    {161, 18, 72, true},
+    // gain reduction bar and scale, back-light overlay
+    {156, 15, 203, false},
+    {167, 58, 306, false},
+    {170, 33, 19, true},
+    // preset bar
+    {989, 11, 27, false},
+    {990, 17, 45, false},
+    {991, 17, 45, false},
+    {992, 32, 39, false},
+    {993, 44, 39, false},
+    {995, 30, 65, false},
 };
 
 TEST(ImageResources, EveryIdDecodesAtItsSizeOpaqueOrWithTransparency) {
