@@ -29,6 +29,13 @@ export WINEPREFIX="$PWD/$out/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOV
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wineboot -i >/dev/null 2>&1
 (cd build-win64 && wine tests/windows/stellix-platform-check.exe)
+# Windows need a display: the window layer's check runs in a virtual X display, with a
+# wineserver of its own before and after it (the desktop process keeps the display it began with).
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
+(cd build-win64 && xvfb-run -a -s "-screen 0 1024x768x24" wine tests/windows/stellix-toolkit-window-check.exe)
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
 (cd build-win64 && wine "$session.exe" run "Korvan Stellix x64.dll" session/windows)
 
 echo "== Linux and Windows sessions compared"
