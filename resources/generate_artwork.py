@@ -501,14 +501,13 @@ def draw_background():
     for x, y, t in ((80, 166, 'TRANSIENT'), (80.5, 263, 'RELEASE'), (445, 166, 'LEVELLER'), (445, 263, 'L/R LINK')):
         text(c, t, x, y, 7, True, PLATE_LABEL, 'c', track=1)
 
-    # logo (the information screen opens from here)
-    cx = centre(R_INFO)[0]
-    star(c, 237.5, 385.5, 7.5)
+    # logo inside the information screen's closed rectangle (a click there opens it)
+    left, top = R_INFO[0], R_INFO[1]
+    star(c, left + 13.5, top + 15.5, 7.5)
     source(c, ICE)
     c.fill()
-    text(c, 'KORVAN', 250, 382, 7, True, LABEL_DIM, 'l', track=2)
-    text(c, 'STELLIX', 250, 394, 9, True, LABEL, 'l', track=1)
-    del cx
+    text(c, 'KORVAN', left + 26, top + 12, 7, True, LABEL_DIM, 'l', track=2)
+    text(c, 'STELLIX', left + 26, top + 24, 9, True, LABEL, 'l', track=1)
 
     draw_preset_bar(c)
     return s
