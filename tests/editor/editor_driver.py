@@ -169,7 +169,7 @@ class Host:
     def __init__(self, host, plugin, args=(), env=None, wine=None, cwd=None):
         if wine is not None:
             argv = ["wine", host, WinePrefix.windows_path(plugin)]
-            env = wine.env
+            env = wine.env if env is None else env
         else:
             argv = [host, plugin]
         self.argv = argv + [str(a) for a in args]
@@ -275,7 +275,7 @@ class Host:
 def run_host(host, plugin, args=(), env=None, wine=None, timeout=300):
     """Runs the host to its end without commands; answers (status, stdout lines, stderr)."""
     if wine is not None:
-        argv, env = ["wine", host, WinePrefix.windows_path(plugin)], wine.env
+        argv, env = ["wine", host, WinePrefix.windows_path(plugin)], wine.env if env is None else env
     else:
         argv = [host, plugin]
     proc = subprocess.run(argv + [str(a) for a in args], env=env, stdin=subprocess.DEVNULL, capture_output=True,
@@ -477,11 +477,13 @@ class Session:
     def env(self):
         return self.wine.env if self.wine else self.display.env()
 
-    def host(self, host, plugin, args=()):
-        return Host(host, plugin, args, env=self.display.env(), wine=self.wine)
+    def host(self, host, plugin, args=(), env_changes=None):
+        """A Host on this display; env_changes are added to its environment."""
+        return Host(host, plugin, args, env=dict(self.env, **(env_changes or {})), wine=self.wine)
 
-    def run(self, host, plugin, args=(), timeout=300):
-        return run_host(host, plugin, args, env=self.display.env(), wine=self.wine, timeout=timeout)
+    def run(self, host, plugin, args=(), timeout=300, env_changes=None):
+        return run_host(host, plugin, args, env=dict(self.env, **(env_changes or {})), wine=self.wine,
+                        timeout=timeout)
 
 
 def check_exists(path, what):

@@ -22,6 +22,7 @@ import editor_driver as ed  # noqa: E402
 # The probe's editor (tools/editorhost/probe/probe_editor.h).
 WIDTH, HEIGHT = 240, 150
 TOP_LEFT, TOP_RIGHT, BOTTOM, BAR = 0xC02040, 0x20A060, 0x203080, 0xF0E020
+GROW_X, GROW_Y = 40, 30
 
 
 def bar_width(value):
@@ -37,11 +38,12 @@ def pixel(rows, x, y):
     return r << 16 | g << 8 | b
 
 
-def check_pattern(path, value, say):
-    """The screenshot at path shows the probe's pattern with parameter 0 at value."""
+def check_pattern(path, value, say, size=(WIDTH, HEIGHT)):
+    """The screenshot at path shows the probe's pattern with parameter 0 at value, in an editor
+    of the given size (larger than the pattern when the probe has grown)."""
     width, height, rows = ed.read_png(path)
-    if (width, height) != (WIDTH, HEIGHT):
-        raise ed.DriverError(f"{path}: {width}x{height}, expected {WIDTH}x{HEIGHT}")
+    if (width, height) != size:
+        raise ed.DriverError(f"{path}: {width}x{height}, expected {size[0]}x{size[1]}")
     bar = bar_width(value)
     half = HEIGHT // 2
     # The corners and both sides of every edge of the pattern.
@@ -52,6 +54,8 @@ def check_pattern(path, value, say):
     ]
     if 0 < bar < WIDTH:
         expected += [(bar - 1, HEIGHT - 1, BAR), (bar, half, BOTTOM)]
+    if size != (WIDTH, HEIGHT):
+        expected += [(WIDTH, 0, BOTTOM), (0, HEIGHT, BOTTOM), (size[0] - 1, size[1] - 1, BOTTOM)]
     wrong = [f"({x},{y}) is {pixel(rows, x, y):06x}, expected {want:06x}"
              for x, y, want in expected if pixel(rows, x, y) != want]
     if wrong:
@@ -121,6 +125,16 @@ def pattern(args, say=print):
             raise ed.DriverError(f"--screenshot: status {status}: {errors}")
         check_pattern(shot("once.png"), 0.25, say)
 
+        # An editor that asks for a larger window once open: the window and the screenshot follow.
+        with session.host(args.host, args.probe, env_changes={"STELLIX_PROBE_MODE": "grow"}) as h:
+            h.ready()
+            h.ask("idle 2")
+            grown = (WIDTH + GROW_X, HEIGHT + GROW_Y)
+            if h.screenshot(shot("grown.png")) != grown:
+                raise ed.DriverError("the window did not follow the editor's size request")
+            check_pattern(shot("grown.png"), 0.25, say, grown)
+            h.quit()
+
         status, lines, errors = session.run(args.host, args.probe, ["--cycles", 30, "--cycle-idles", 2])
         ran, counts = ed.parse_cycles(lines)
         if status != 0 or ran != 30 or not counts:
@@ -137,12 +151,12 @@ def errors(args, say=print):
         # (what, plug-in, options, environment changes, exit status, text expected on stderr)
         startup = [
             ("missing library", missing, [], {}, 1, "cannot load"),
-            ("entry answers null", args.probe, [], {"STELLIX_PROBE_FAULT": "no-effect"}, 1, "returned no effect"),
-            ("no editor", args.probe, [], {"STELLIX_PROBE_FAULT": "no-editor"}, 1, "has no editor"),
+            ("entry answers null", args.probe, [], {"STELLIX_PROBE_MODE": "no-effect"}, 1, "returned no effect"),
+            ("no editor", args.probe, [], {"STELLIX_PROBE_MODE": "no-editor"}, 1, "has no editor"),
             ("editor refuses to open", args.probe, ["--screenshot", "x.png"],
-             {"STELLIX_PROBE_FAULT": "refuse-open"}, 1, "effEditOpen answered 0"),
+             {"STELLIX_PROBE_MODE": "refuse-open"}, 1, "effEditOpen answered 0"),
             ("cycles on a refusing editor", args.probe, ["--cycles", 3],
-             {"STELLIX_PROBE_FAULT": "refuse-open"}, 1, "effEditOpen answered 0"),
+             {"STELLIX_PROBE_MODE": "refuse-open"}, 1, "effEditOpen answered 0"),
             ("unknown signal", args.probe, ["--signal", "square"], {}, 2, "bad value for --signal"),
             ("positive level", args.probe, ["--level", "3"], {}, 2, "bad value for --level"),
             ("cycles with screenshot", args.probe, ["--cycles", 2, "--screenshot", "x.png"], {}, 2, "cannot be combined"),

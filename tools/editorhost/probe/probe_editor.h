@@ -4,6 +4,7 @@
 // Pattern (client coordinates, w x h = kWidth x kHeight):
 //   top half     left half kTopLeft, right half kTopRight
 //   bottom half  kBottom, with a bar of kBar from the left, round(value0 * w) pixels wide
+//   beyond w x h kBottom, when the editor has been made larger
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,8 @@ namespace probe {
 
 constexpr int kWidth = 240;
 constexpr int kHeight = 150;
+constexpr int kGrowX = 40;
+constexpr int kGrowY = 30;
 constexpr std::uint32_t kTopLeft = 0xC02040;
 constexpr std::uint32_t kTopRight = 0x20A060;
 constexpr std::uint32_t kBottom = 0x203080;
@@ -35,6 +38,7 @@ class Editor {
   virtual bool open(void* parent) = 0;
   virtual void close() = 0;
   virtual void idle() = 0;
+  virtual void resize(int width, int height) = 0;
   // Parameter 0 changed: redraw the bar.
   virtual void changed() = 0;
 };

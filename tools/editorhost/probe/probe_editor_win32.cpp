@@ -53,6 +53,10 @@ class Win32Editor final : public Editor {
     if (hwnd_ && dirty_.exchange(false)) InvalidateRect(hwnd_, nullptr, FALSE);
   }
 
+  void resize(int width, int height) override {
+    if (hwnd_) SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
   void changed() override { dirty_ = true; }
 
  private:
@@ -106,6 +110,10 @@ class Win32Editor final : public Editor {
   }
 
   void paint(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    fill(dc, kBottom, kWidth, 0, client.right - kWidth, client.bottom);
+    fill(dc, kBottom, 0, kHeight, kWidth, client.bottom - kHeight);
     const int half = kHeight / 2;
     const int bar = barWidth(owner_.value0());
     fill(dc, kTopLeft, 0, 0, kWidth / 2, half);

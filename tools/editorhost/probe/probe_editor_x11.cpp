@@ -68,6 +68,13 @@ class X11Editor final : public Editor {
     if (draw) paint();
   }
 
+  // The window's background (kBottom) fills what lies beyond the pattern.
+  void resize(int width, int height) override {
+    if (!display_) return;
+    XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(display_);
+  }
+
   void changed() override { dirty_ = true; }
 
  private:

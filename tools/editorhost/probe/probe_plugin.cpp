@@ -1,7 +1,8 @@
 // A small VST 2.4 plug-in with an editor, for testing stellix-editorhost itself: two
 // parameters, stereo pass-through, and the pattern editor of probe_editor.h.
-// STELLIX_PROBE_FAULT makes it misbehave for the host's error paths: "no-effect" (the entry
-// answers null), "no-editor" (no editor flag), "refuse-open" (effEditOpen answers 0).
+// STELLIX_PROBE_MODE changes its behaviour for the host's other paths: "no-effect" (the entry
+// answers null), "no-editor" (no editor flag), "refuse-open" (effEditOpen answers 0), "grow"
+// (once open, the editor asks the host for kGrowX x kGrowY more pixels).
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -18,8 +19,10 @@
 
 namespace {
 
-bool fault(const char* name) {
-  const char* value = std::getenv("STELLIX_PROBE_FAULT");
+constexpr VstInt32 kMasterSizeWindow = 15;
+
+bool mode(const char* name) {
+  const char* value = std::getenv("STELLIX_PROBE_MODE");
   return value && std::strcmp(value, name) == 0;
 }
 
@@ -36,7 +39,7 @@ class Probe final : public probe::EditorOwner {
     effect_.numParams = 2;
     effect_.numInputs = 2;
     effect_.numOutputs = 2;
-    effect_.flags = (fault("no-editor") ? 0 : effFlagsHasEditor) | effFlagsCanReplacing;
+    effect_.flags = (mode("no-editor") ? 0 : effFlagsHasEditor) | effFlagsCanReplacing;
     effect_.object = this;
     effect_.uniqueID = fourCharConst("SxPr");
     effect_.version = 1;
@@ -62,13 +65,13 @@ class Probe final : public probe::EditorOwner {
       case effClose:
         delete p;
         return 1;
-      case effEditGetRect: {
-        static ERect rect{0, 0, probe::kHeight, probe::kWidth};
-        *static_cast<ERect**>(ptr) = &rect;
+      case effEditGetRect:
+        *static_cast<ERect**>(ptr) = &p->rect_;
         return 1;
-      }
       case effEditOpen:
-        return !fault("refuse-open") && p->editor_ && p->editor_->open(ptr) ? 1 : 0;
+        if (mode("refuse-open") || !p->editor_ || !p->editor_->open(ptr)) return 0;
+        if (mode("grow")) p->grow();
+        return 1;
       case effEditClose:
         if (p->editor_) p->editor_->close();
         return 1;
@@ -98,7 +101,16 @@ class Probe final : public probe::EditorOwner {
     for (int c = 0; c < 2; ++c) std::memmove(out[c], in[c], sizeof(float) * static_cast<std::size_t>(frames));
   }
 
+  void grow() {
+    const int width = probe::kWidth + probe::kGrowX, height = probe::kHeight + probe::kGrowY;
+    if (master_(&effect_, kMasterSizeWindow, width, height, nullptr, 0.0f) != 1) return;
+    rect_.right = static_cast<std::int16_t>(width);
+    rect_.bottom = static_cast<std::int16_t>(height);
+    editor_->resize(width, height);
+  }
+
   AEffect effect_;
+  ERect rect_{0, 0, probe::kHeight, probe::kWidth};
   audioMasterCallback master_;
   std::atomic<float> values_[2] = {0.25f, 0.5f};
   std::unique_ptr<probe::Editor> editor_;
@@ -107,6 +119,6 @@ class Probe final : public probe::EditorOwner {
 }  // namespace
 
 PROBE_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback master) {
-  if (!master || fault("no-effect")) return nullptr;
+  if (!master || mode("no-effect")) return nullptr;
   return (new Probe(master))->effect();
 }
