@@ -17,7 +17,6 @@ using namespace toolkit_test;
 namespace {
 
 struct ControlFixture : FrameFixture {
-  ListenerDouble listener{log};
   CKnob* knob = add(new CKnob(CRect(10, 10, 50, 50), &listener, 3, nullptr));
   CKickButton* kick = add(new CKickButton(CRect(60, 10, 80, 30), &listener, 4, 20, nullptr));
   CRockerSwitch* rocker = add(new CRockerSwitch(CRect(100, 10, 140, 30), &listener, 5, 20, nullptr));
@@ -176,8 +175,7 @@ TEST(RockerSwitch, TheHalfUnderThePointerGivesTheDirection) {
   };
   for (const auto& c : cases) {
     FrameFixture f;
-    ListenerDouble listener(f.log);
-    f.add(new CRockerSwitch(CRect(100, 10, 140, 30), &listener, 5, 20, nullptr, CPoint(), c.style));
+    f.add(new CRockerSwitch(CRect(100, 10, 140, 30), &f.listener, 5, 20, nullptr, CPoint(), c.style));
     f.host.mouseDown(c.where);
     ASSERT_EQ(f.log.size(), 2u);
     EXPECT_EQ(f.log[1], c.told);

@@ -15,7 +15,6 @@ namespace {
 CPoint centre(const CRect& r) { return CPoint(r.left + r.getWidth() / 2, r.top + r.getHeight() / 2); }
 
 struct MenuFixture : FrameFixture {
-  ListenerDouble listener{log};
   COptionMenu* menu;
 
   explicit MenuFixture(const CRect& where = CRect(20, 20, 80, 34), int entries = 27)

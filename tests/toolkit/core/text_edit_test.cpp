@@ -16,7 +16,6 @@ namespace {
 const CColor kBack(209, 227, 238);
 
 struct EditFixture : FrameFixture {
-  ListenerDouble listener{log};
   CTextEdit* field;
 
   explicit EditFixture(std::string text = "Loudness 2") {

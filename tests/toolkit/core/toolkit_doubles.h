@@ -123,10 +123,12 @@ inline SharedBitmap patternBitmap(int width, int height) {
   return std::make_shared<CBitmap>(std::move(pixels));
 }
 
-// A headless frame of the given size with an editor double, ticks at 0.
+// A headless frame of the given size with an editor double and a listener for its controls,
+// ticks at 0. The doubles outlive the frame: destroying it may end gestures.
 struct FrameFixture {
   Log log;
   EditorDouble editor{log};
+  ListenerDouble listener{log};
   HeadlessFrame host;
 
   explicit FrameFixture(const CRect& size = CRect(0, 0, 200, 100))
