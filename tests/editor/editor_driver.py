@@ -238,8 +238,8 @@ class Host:
 
     def screenshot(self, path, timeout=20):
         """Writes the editor's pixels to path; answers (width, height)."""
-        line = self.ask("screenshot " + os.path.abspath(path) if not self.argv[0] == "wine"
-                        else "screenshot " + WinePrefix.windows_path(path), timeout)
+        wine = self.argv[0] == "wine"
+        line = self.ask("screenshot " + (WinePrefix.windows_path(path) if wine else os.path.abspath(path)), timeout)
         w, h = line.split()[-1].split("x")
         return int(w), int(h)
 

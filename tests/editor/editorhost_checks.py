@@ -159,7 +159,8 @@ def errors(args, say=print):
              {"STELLIX_PROBE_MODE": "refuse-open"}, 1, "effEditOpen answered 0"),
             ("unknown signal", args.probe, ["--signal", "square"], {}, 2, "bad value for --signal"),
             ("positive level", args.probe, ["--level", "3"], {}, 2, "bad value for --level"),
-            ("cycles with screenshot", args.probe, ["--cycles", 2, "--screenshot", "x.png"], {}, 2, "cannot be combined"),
+            ("cycles with screenshot", args.probe, ["--cycles", 2, "--screenshot", "x.png"], {}, 2,
+             "cannot be combined"),
             ("unwritable log", args.probe, ["--log", os.path.join(missing, "log")], {}, 1, "cannot write the log"),
         ]
         if not args.wine:

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -19,9 +20,8 @@ namespace fs = std::filesystem;
 class EditorHostLog : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("stellix-editorhost-log-" + std::to_string(::testing::UnitTest::GetInstance()
-                                                                                      ->random_seed()) +
-                                        "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    // A folder of its own, so that runs in several build trees at once do not meet.
+    dir_ = fs::temp_directory_path() / ("stellix-editorhost-log-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }

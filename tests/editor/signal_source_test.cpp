@@ -43,10 +43,8 @@ TEST(EditorHostSignal, Levels) {
     double rmsDb;
     double tolerance;
   } cases[] = {
-      {SignalKind::kSine, -6.0, -6.0, -9.0103, 0.01},
-      {SignalKind::kSine, -40.0, -40.0, -43.0103, 0.01},
-      {SignalKind::kSweep, -6.0, -6.0, -9.0103, 0.05},
-      {SignalKind::kPink, -6.0, NAN, -9.0103, 0.5},
+      {SignalKind::kSine, -6.0, -6.0, -9.0103, 0.01},  {SignalKind::kSine, -40.0, -40.0, -43.0103, 0.01},
+      {SignalKind::kSweep, -6.0, -6.0, -9.0103, 0.05}, {SignalKind::kPink, -6.0, NAN, -9.0103, 0.5},
       {SignalKind::kPink, -20.0, NAN, -23.0103, 0.5},
   };
   for (const auto& c : cases) {

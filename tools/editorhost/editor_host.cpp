@@ -86,9 +86,8 @@ bool EditorHost::start(std::string& error) {
   AEffect* effect = host_->open("VSTPluginMain");
   if (!effect && host_->error().rfind("no entry", 0) == 0) effect = host_->open("main");
   if (!effect) {
-    error = host_->error().rfind("no entry", 0) == 0
-                ? "no VST 2.4 entry (VSTPluginMain or main) in " + options_.plugin
-                : "the plug-in's entry returned no effect";
+    error = host_->error().rfind("no entry", 0) == 0 ? "no VST 2.4 entry (VSTPluginMain or main) in " + options_.plugin
+                                                     : "the plug-in's entry returned no effect";
     return false;
   }
   if (effect->magic != kEffectMagic) {
@@ -250,11 +249,8 @@ bool EditorHost::execute(const Command& command, bool& quit) {
       host_->setParameter(command.number, command.value);
       detail = "param " + std::to_string(command.number) + " " + std::to_string(host_->getParameter(command.number));
       break;
-    case Command::kEcho:
-      answer(command.text);
-      return true;
-    case Command::kWait:
-      break;  // the loop waits
+    case Command::kEcho: answer(command.text); return true;
+    case Command::kWait: break;  // the loop waits
     case Command::kQuit: {
       // The audio thread's count tells a driver that it ran in real time.
       quit = true;

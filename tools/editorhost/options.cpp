@@ -29,7 +29,8 @@ bool parseReal(const std::string& text, double& out) {
 
 std::string_view trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -177,8 +178,8 @@ ParseResult parseCommand(std::string_view line, Command& command, std::string& e
   }
   if (name == "param") {
     double v = 0.0;
-    if (words.size() != 2 || !parseInt(words[0], 0, 1 << 20, command.number) || !parseReal(words[1], v) ||
-        v < 0.0 || v > 1.0) {
+    if (words.size() != 2 || !parseInt(words[0], 0, 1 << 20, command.number) || !parseReal(words[1], v) || v < 0.0 ||
+        v > 1.0) {
       return fail("needs an index and a value from 0 to 1");
     }
     command.kind = Command::kParam;

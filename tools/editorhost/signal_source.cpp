@@ -32,8 +32,7 @@ double SignalSource::uniform() {
 
 double SignalSource::next() {
   switch (kind_) {
-    case SignalKind::kSilence:
-      return 0.0;
+    case SignalKind::kSilence: return 0.0;
     case SignalKind::kSine: {
       const double v = std::sin(kTwoPi * phase_);
       phase_ += kSineHz / sampleRate_;

@@ -164,8 +164,8 @@ std::unique_ptr<HostWindow> createHostWindow(int width, int height, const char* 
     return nullptr;
   }
   const SIZE outer = outerSize(width, height);
-  HWND hwnd = CreateWindowExW(0, kClassName, widen(title).c_str(), kStyle, 0, 0, outer.cx, outer.cy, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(0, kClassName, widen(title).c_str(), kStyle, 0, 0, outer.cx, outer.cy, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) {
     error = "CreateWindowExW failed (error " + std::to_string(GetLastError()) + ")";
     return nullptr;

@@ -39,8 +39,8 @@ class Win32Editor final : public Editor {
       registered_ = RegisterClassW(&wc) != 0;
       if (!registered_) return false;
     }
-    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                            static_cast<HWND>(parent), nullptr, thisModule(), this);
+    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight, static_cast<HWND>(parent),
+                            nullptr, thisModule(), this);
     return hwnd_ != nullptr;
   }
 

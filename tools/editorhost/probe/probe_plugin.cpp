@@ -62,12 +62,8 @@ class Probe final : public probe::EditorOwner {
   static VstIntPtr VST_CALL dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float) {
     Probe* p = self(e);
     switch (opcode) {
-      case effClose:
-        delete p;
-        return 1;
-      case effEditGetRect:
-        *static_cast<ERect**>(ptr) = &p->rect_;
-        return 1;
+      case effClose: delete p; return 1;
+      case effEditGetRect: *static_cast<ERect**>(ptr) = &p->rect_; return 1;
       case effEditOpen:
         if (mode("refuse-open") || !p->editor_ || !p->editor_->open(ptr)) return 0;
         if (mode("grow")) p->grow();
@@ -78,11 +74,8 @@ class Probe final : public probe::EditorOwner {
       case effEditIdle:
         if (p->editor_) p->editor_->idle();
         return 1;
-      case effGetParamName:
-        std::strcpy(static_cast<char*>(ptr), index == 0 ? "Bar" : "Other");
-        return 1;
-      default:
-        return 0;
+      case effGetParamName: std::strcpy(static_cast<char*>(ptr), index == 0 ? "Bar" : "Other"); return 1;
+      default: return 0;
     }
   }
 
