@@ -351,8 +351,33 @@ void mouse(HWND host) {
         "a move arms leave tracking");
   recorder.events.clear();
   SendMessageW(window, WM_MOUSELEAVE, 0, 0);
-  check(recorder.events.size() == 1 && recorder.events[0].kind == 'x' && recorder.events[0].where == CPoint(41, 51),
+  check(recorder.events.size() == 1 && recorder.events[0].kind == 'x' && recorder.events[0].where == CPoint(41, 51) &&
+            recorder.events[0].buttons == 0,
         "leaving reports an exit at the last point");
+
+  // While a drag holds the pointer the window is not left; the release tells whether it was.
+  const HWND top = GetAncestor(window, GA_ROOT);
+  for (const bool outside : {true, false}) {
+    POINT at{outside ? 350 : 150, 100};
+    ClientToScreen(outside ? top : window, &at);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(150, 100));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));
+    recorder.events.clear();
+    SetCursorPos(at.x, at.y);
+    SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+    const bool quiet = recorder.events.empty();
+    POINT local = at;
+    ScreenToClient(window, &local);
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+    pump(150);
+    std::string kinds;
+    for (const Event& e : recorder.events) kinds += e.kind;
+    check(quiet, "no exit while a drag holds the pointer");
+    const std::size_t up = kinds.find('u'), exit = kinds.find('x');
+    check(up != std::string::npos && (outside ? exit != std::string::npos && exit > up : exit == std::string::npos),
+          std::string("a release ") + (outside ? "outside reports the exit after it" : "inside reports no exit") +
+              " (events " + kinds + ")");
+  }
 
   struct Wheel {
     short delta;

@@ -68,14 +68,6 @@ std::int32_t buttonsFromKeyFlags(WPARAM flags) {
   return state;
 }
 
-std::int32_t heldButtons() {
-  std::int32_t state = modifierKeys();
-  if (GetKeyState(VK_LBUTTON) < 0) state |= kLButton;
-  if (GetKeyState(VK_MBUTTON) < 0) state |= kMButton;
-  if (GetKeyState(VK_RBUTTON) < 0) state |= kRButton;
-  return state;
-}
-
 CPoint pointFromLParam(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 bool isWithin(HWND window, HWND other) { return other && (other == window || IsChild(window, other)); }
@@ -158,16 +150,15 @@ LRESULT Win32Frame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP:
     case WM_RBUTTONUP: mouseButton(message, wParam, lParam); return 0;
     case WM_MOUSEMOVE:
-      if (!trackingLeave_) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
-        trackingLeave_ = TrackMouseEvent(&track) != FALSE;
-      }
+      if (!trackingLeave_) trackLeave();
       lastPointer_ = pointFromLParam(lParam);
       callback_->platformOnMouseMoved(lastPointer_, buttonsFromKeyFlags(wParam));
       return 0;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
-      callback_->platformOnMouseExited(lastPointer_, heldButtons());
+      // A drag holding the pointer keeps it in the window; its release looks again.
+      if (GetCapture() == hwnd_) return 0;
+      callback_->platformOnMouseExited(lastPointer_, modifierKeys());
       return 0;
     case WM_MOUSEWHEEL: {
       // The wheel's point is on the screen; the distance comes in 120ths of a notch.
@@ -278,9 +269,18 @@ void Win32Frame::mouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
     callback_->platformOnMouseDown(where, state | (doubleClick ? kDoubleClick : 0));
     return;
   }
-  // The release of the last held button ends the capture taken by the first press.
-  if (!(wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) && GetCapture() == hwnd_) ReleaseCapture();
+  // The release of the last held button ends the capture taken by the first press. Tracking
+  // armed again reports at once (after this release) a pointer that is outside by now.
+  if (!(wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) && GetCapture() == hwnd_) {
+    ReleaseCapture();
+    trackLeave();
+  }
   callback_->platformOnMouseUp(where, state);
+}
+
+void Win32Frame::trackLeave() {
+  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+  trackingLeave_ = TrackMouseEvent(&track) != FALSE;
 }
 
 void Win32Frame::character(wchar_t unit) {

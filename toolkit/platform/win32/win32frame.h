@@ -46,7 +46,8 @@ class Win32Frame final : public IPlatformFrame {
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void paint();
   void mouseButton(UINT message, WPARAM wParam, LPARAM lParam);
-  void keyDown(WPARAM key);
+  // Asks for WM_MOUSELEAVE when the pointer leaves the window (once per request).
+  void trackLeave();
   void character(wchar_t unit);
 
   IPlatformFrameCallback* callback_;
