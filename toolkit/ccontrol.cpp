@@ -30,8 +30,10 @@ float CControl::getValueNormalized() const {
 
 void CControl::bounceValue() {
   const float v = getValue();
-  if (v > max_) setValue(max_);
-  else if (v < min_) setValue(min_);
+  if (v > max_)
+    setValue(max_);
+  else if (v < min_)
+    setValue(min_);
 }
 
 void CControl::setBackOffset(const CPoint& offset) {

@@ -56,8 +56,8 @@ void CFrame::setPlatformFactoryForTesting(PlatformFactory factory) { platformFac
 
 bool CFrame::open(void* parent) {
   if (platform_) return true;
-  std::unique_ptr<IPlatformFrame> platform = platformFactory() ? platformFactory()(parent, size_, this)
-                                                               : createPlatformFrame(parent, size_, this);
+  std::unique_ptr<IPlatformFrame> platform =
+      platformFactory() ? platformFactory()(parent, size_, this) : createPlatformFrame(parent, size_, this);
   if (!platform) return false;
   attach(std::move(platform));
   return true;
@@ -151,8 +151,7 @@ PixelBuffer CFrame::copyPixels(const CRect& area) const {
   CRect r = area;
   r.bound(size_);
   PixelBuffer out(r.getWidth(), r.getHeight());
-  for (int y = 0; y < out.height; ++y)
-    std::copy_n(framebuffer_.row(r.top + y) + r.left, out.width, out.row(y));
+  for (int y = 0; y < out.height; ++y) std::copy_n(framebuffer_.row(r.top + y) + r.left, out.width, out.row(y));
   return out;
 }
 

@@ -39,8 +39,8 @@ class CFrame : public CViewContainer, public IPlatformFrameCallback {
   IPlatformFrame* getPlatformFrame() const { return platform_.get(); }
   // Lets tests open frames without a window system: while set, open() asks this function
   // instead of createPlatformFrame.
-  using PlatformFactory = std::function<std::unique_ptr<IPlatformFrame>(void* parent, const CRect& size,
-                                                                        IPlatformFrameCallback* callback)>;
+  using PlatformFactory =
+      std::function<std::unique_ptr<IPlatformFrame>(void* parent, const CRect& size, IPlatformFrameCallback* callback)>;
   static void setPlatformFactoryForTesting(PlatformFactory factory);
 
   // Pumps the window system's events, fires due timers and draws what is dirty.

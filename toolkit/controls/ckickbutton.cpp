@@ -7,7 +7,9 @@ CKickButton::CKickButton(const CRect& size, CControlListener* listener, std::int
   backOffset_ = offset;
 }
 
-void CKickButton::draw(CDrawContext* context) { drawStripFrame(context, getValue() == getMax() ? 1 : 0, heightOfOneImage_); }
+void CKickButton::draw(CDrawContext* context) {
+  drawStripFrame(context, getValue() == getMax() ? 1 : 0, heightOfOneImage_);
+}
 
 CMouseEventResult CKickButton::onMouseDown(CPoint&, const CButtonState& buttons) {
   if (!buttons.isLeftButton()) return kMouseEventNotHandled;

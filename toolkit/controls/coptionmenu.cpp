@@ -37,8 +37,10 @@ void COptionMenu::updateMax() { max_ = static_cast<float>(std::max(0, getNbEntri
 CMenuItem* COptionMenu::addEntry(const std::string& title, int index, std::int32_t flags) {
   auto item = std::make_unique<CMenuItem>(title, flags);
   CMenuItem* raw = item.get();
-  if (index < 0 || index >= getNbEntries()) entries_.push_back(std::move(item));
-  else entries_.insert(entries_.begin() + index, std::move(item));
+  if (index < 0 || index >= getNbEntries())
+    entries_.push_back(std::move(item));
+  else
+    entries_.insert(entries_.begin() + index, std::move(item));
   updateMax();
   setDirty();
   return raw;

@@ -1,8 +1,7 @@
 #include "toolkit/controls/crockerswitch.h"
 
-CRockerSwitch::CRockerSwitch(const CRect& size, CControlListener* listener, std::int32_t tag,
-                             CCoord heightOfOneImage, const SharedBitmap& background, const CPoint& offset,
-                             Style style)
+CRockerSwitch::CRockerSwitch(const CRect& size, CControlListener* listener, std::int32_t tag, CCoord heightOfOneImage,
+                             const SharedBitmap& background, const CPoint& offset, Style style)
     : CControl(size, listener, tag, background),
       heightOfOneImage_(heightOfOneImage > 0 ? heightOfOneImage : size.getHeight()),
       style_(style) {

@@ -4,11 +4,11 @@
 
 #include <functional>
 
-#include "toolkit_doubles.h"
 #include "toolkit/controls/canimknob.h"
 #include "toolkit/controls/ckickbutton.h"
 #include "toolkit/controls/cknob.h"
 #include "toolkit/controls/crockerswitch.h"
+#include "toolkit_doubles.h"
 #include "vst2/aeffguieditor.h"
 #include "vst2/audioeffect.h"
 
@@ -32,25 +32,35 @@ TEST(ControlGestures, EveryGestureIsBracketedByBeginAndEndEdit) {
     std::function<void(ControlFixture&)> act;
     Log expected;
   } cases[] = {
-      {"knob drag", [](ControlFixture& f) { f.host.drag(CPoint(30, 30), CPoint(30, 10), kLButton, 2); },
+      {"knob drag",
+       [](ControlFixture& f) { f.host.drag(CPoint(30, 30), CPoint(30, 10), kLButton, 2); },
        {"begin 3", "changed 3 0.55", "changed 3 0.60", "end 3"}},
-      {"knob drag that goes nowhere", [](ControlFixture& f) { f.host.drag(CPoint(30, 30), CPoint(30, 30)); },
+      {"knob drag that goes nowhere",
+       [](ControlFixture& f) { f.host.drag(CPoint(30, 30), CPoint(30, 30)); },
        {"begin 3", "end 3"}},
-      {"knob Control-click", [](ControlFixture& f) { f.host.click(CPoint(30, 30), kLButton | kControl); },
+      {"knob Control-click",
+       [](ControlFixture& f) { f.host.click(CPoint(30, 30), kLButton | kControl); },
        {"begin 3", "changed 3 0.20", "end 3"}},
-      {"knob double click", [](ControlFixture& f) {
+      {"knob double click",
+       [](ControlFixture& f) {
          f.host.click(CPoint(30, 30));
          f.host.click(CPoint(30, 30), kLButton | kDoubleClick);
        },
        {"begin 3", "end 3", "begin 3", "changed 3 0.20", "end 3"}},
-      {"knob wheel", [](ControlFixture& f) { f.host.wheel(CPoint(30, 30), 1.0f); }, {"begin 3", "changed 3 0.60", "end 3"}},
-      {"kick button click", [](ControlFixture& f) { f.host.click(CPoint(70, 20)); },
+      {"knob wheel",
+       [](ControlFixture& f) { f.host.wheel(CPoint(30, 30), 1.0f); },
+       {"begin 3", "changed 3 0.60", "end 3"}},
+      {"kick button click",
+       [](ControlFixture& f) { f.host.click(CPoint(70, 20)); },
        {"begin 4", "changed 4 1.00", "changed 4 0.00", "end 4"}},
-      {"kick button released outside", [](ControlFixture& f) { f.host.drag(CPoint(70, 20), CPoint(190, 90)); },
+      {"kick button released outside",
+       [](ControlFixture& f) { f.host.drag(CPoint(70, 20), CPoint(190, 90)); },
        {"begin 4", "changed 4 1.00", "changed 4 0.00", "end 4"}},
-      {"rocker left half", [](ControlFixture& f) { f.host.click(CPoint(105, 20)); },
+      {"rocker left half",
+       [](ControlFixture& f) { f.host.click(CPoint(105, 20)); },
        {"begin 5", "changed 5 -1.00", "changed 5 0.00", "end 5"}},
-      {"right button on any of them", [](ControlFixture& f) {
+      {"right button on any of them",
+       [](ControlFixture& f) {
          for (const CPoint p : {CPoint(30, 30), CPoint(70, 20), CPoint(105, 20)}) f.host.click(p, kRButton);
        },
        {}},
@@ -69,12 +79,9 @@ TEST(ControlGestures, OnlyControlWithTheLeftButtonSetsTheDefault) {
     std::int32_t buttons;
     bool setsDefault;
   } cases[] = {
-      {kLButton | kControl, true},
-      {kLButton | kControl | kDoubleClick, true},
-      {kLButton | kControl | kShift, false},
-      {kLButton | kControl | kAlt, false},
-      {kRButton | kControl, false},
-      {kLButton, false},
+      {kLButton | kControl, true},           {kLButton | kControl | kDoubleClick, true},
+      {kLButton | kControl | kShift, false}, {kLButton | kControl | kAlt, false},
+      {kRButton | kControl, false},          {kLButton, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.buttons);
@@ -104,9 +111,11 @@ TEST(Knob, DragIsLinearUpAndRightWithAFineScaleUnderShift) {
       {"up and left cancel", {{{-20, -20}, kLButton}}, 0.25f},
       {"down past the end stops at the minimum", {{{30, 500}, kLButton}}, 0.0f},
       {"Shift: a tenth as far", {{{30, -70}, kLButton | kShift}}, 0.3f},
-      {"Shift pressed midway: no jump", {{{30, -10}, kLButton}, {{30, -10}, kLButton | kShift}, {{30, -50}, kLButton | kShift}},
+      {"Shift pressed midway: no jump",
+       {{{30, -10}, kLButton}, {{30, -10}, kLButton | kShift}, {{30, -50}, kLButton | kShift}},
        0.47f},
-      {"Shift released midway: no jump", {{{30, 10}, kLButton | kShift}, {{30, 10}, kLButton}, {{30, -10}, kLButton}},
+      {"Shift released midway: no jump",
+       {{{30, 10}, kLButton | kShift}, {{30, 10}, kLButton}, {{30, -10}, kLButton}},
        0.36f},
   };
   for (const auto& c : cases) {
@@ -128,8 +137,8 @@ TEST(Knob, WheelStepsAndStopsAtTheEnds) {
     float expected;
     bool told;
   } cases[] = {
-      {0.5f, 1.0f, 0, 0.6f, true},        {0.5f, -2.0f, 0, 0.3f, true},     {0.5f, 1.0f, kShift, 0.51f, true},
-      {0.95f, 1.0f, 0, 1.0f, true},       {1.0f, 1.0f, 0, 1.0f, false},     {0.0f, -1.0f, 0, 0.0f, false},
+      {0.5f, 1.0f, 0, 0.6f, true},  {0.5f, -2.0f, 0, 0.3f, true}, {0.5f, 1.0f, kShift, 0.51f, true},
+      {0.95f, 1.0f, 0, 1.0f, true}, {1.0f, 1.0f, 0, 1.0f, false}, {0.0f, -1.0f, 0, 0.0f, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.start << " " << c.distance << " " << c.buttons);
@@ -169,9 +178,12 @@ TEST(RockerSwitch, TheHalfUnderThePointerGivesTheDirection) {
     CPoint where;
     const char* told;
   } cases[] = {
-      {CRockerSwitch::kHorizontal, {100, 20}, "changed 5 -1.00"}, {CRockerSwitch::kHorizontal, {119, 20}, "changed 5 -1.00"},
-      {CRockerSwitch::kHorizontal, {120, 20}, "changed 5 1.00"},  {CRockerSwitch::kHorizontal, {139, 20}, "changed 5 1.00"},
-      {CRockerSwitch::kVertical, {120, 10}, "changed 5 1.00"},    {CRockerSwitch::kVertical, {120, 29}, "changed 5 -1.00"},
+      {CRockerSwitch::kHorizontal, {100, 20}, "changed 5 -1.00"},
+      {CRockerSwitch::kHorizontal, {119, 20}, "changed 5 -1.00"},
+      {CRockerSwitch::kHorizontal, {120, 20}, "changed 5 1.00"},
+      {CRockerSwitch::kHorizontal, {139, 20}, "changed 5 1.00"},
+      {CRockerSwitch::kVertical, {120, 10}, "changed 5 1.00"},
+      {CRockerSwitch::kVertical, {120, 29}, "changed 5 -1.00"},
   };
   for (const auto& c : cases) {
     FrameFixture f;
@@ -227,8 +239,10 @@ TEST(GuiEditor, OnlyParameterIndicesReachTheHost) {
     editor->endEdit(index);
   }
   using Call = std::pair<VstInt32, VstInt32>;
-  EXPECT_EQ(hostCalls, (std::vector<Call>{{audioMasterBeginEdit, 0}, {audioMasterEndEdit, 0}, {audioMasterBeginEdit, 2},
-                                          {audioMasterEndEdit, 2}}));
+  EXPECT_EQ(
+      hostCalls,
+      (std::vector<Call>{
+          {audioMasterBeginEdit, 0}, {audioMasterEndEdit, 0}, {audioMasterBeginEdit, 2}, {audioMasterEndEdit, 2}}));
 }
 
 TEST(GuiEditor, AKnobDragInItsFrameReachesTheHostAndCloseDestroysTheViews) {

@@ -6,10 +6,10 @@
 #include <functional>
 #include <thread>
 
-#include "toolkit_doubles.h"
 #include "toolkit/controls/canimknob.h"
 #include "toolkit/controls/ctextlabel.h"
 #include "toolkit/cviewcontainer.h"
+#include "toolkit_doubles.h"
 
 using namespace toolkit_test;
 
@@ -68,7 +68,8 @@ TEST(FrameRedraw, ADirtyRedrawEqualsAFullRedraw) {
       {"translucent upper view", [](Scene& s) { s.upper->setColour(CColor(255, 255, 255, 90)); }},
       {"view moved", [](Scene& s) { s.upper->setViewSize(CRect(40, 20, 70, 45)); }},
       {"view hidden", [](Scene& s) { s.upper->setVisible(false); }},
-      {"view hidden and shown", [](Scene& s) {
+      {"view hidden and shown",
+       [](Scene& s) {
          s.upper->setVisible(false);
          s.host.idle();
          s.upper->setVisible(true);

@@ -1,8 +1,8 @@
 // How the frame routes pointer, wheel and key events to its views.
 #include <gtest/gtest.h>
 
-#include "toolkit_doubles.h"
 #include "toolkit/cviewcontainer.h"
+#include "toolkit_doubles.h"
 
 using namespace toolkit_test;
 
@@ -68,7 +68,9 @@ TEST(FrameRouting, EnterAndExitFollowThePointerTopmostFirst) {
   } cases[] = {
       {"into A", {{20, 20}}, {"enter A", "moved A 20,20"}},
       {"within A", {{20, 20}, {30, 30}}, {"enter A", "moved A 20,20", "moved A 30,30"}},
-      {"A to B: exit before enter", {{20, 20}, {110, 20}}, {"enter A", "moved A 20,20", "exit A", "enter B", "moved B 110,20"}},
+      {"A to B: exit before enter",
+       {{20, 20}, {110, 20}},
+       {"enter A", "moved A 20,20", "exit A", "enter B", "moved B 110,20"}},
       {"overlap goes to the top view", {{140, 20}}, {"enter C", "moved C 140,20"}},
       {"B to the bare frame", {{110, 20}, {80, 80}}, {"enter B", "moved B 110,20", "exit B"}},
       {"right edge is outside (half-open)", {{59, 20}, {60, 20}}, {"enter A", "moved A 59,20", "exit A"}},

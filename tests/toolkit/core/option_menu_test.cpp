@@ -4,9 +4,9 @@
 
 #include <optional>
 
-#include "toolkit_doubles.h"
 #include "toolkit/controls/coptionmenu.h"
 #include "toolkit/platform/common/generic_option_menu.h"
+#include "toolkit_doubles.h"
 
 using namespace toolkit_test;
 
@@ -69,10 +69,8 @@ TEST(OptionMenu, TheToolkitsMenuIsDismissedWithoutAChoice) {
        false},
       {"Escape", [](MenuFixture& f, GenericOptionMenu*) { f.host.key(VirtualKey::Escape); }, false},
       {"window loses the focus", [](MenuFixture& f, GenericOptionMenu*) { f.host.focusLost(); }, false},
-      {"a second release without a press", [](MenuFixture& f, GenericOptionMenu* m) {
-         f.host.mouseUp(centre(m->entryRect(5)));
-       },
-       true},
+      {"a second release without a press",
+       [](MenuFixture& f, GenericOptionMenu* m) { f.host.mouseUp(centre(m->entryRect(5))); }, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -92,21 +90,24 @@ TEST(OptionMenu, OtherWaysOfChoosing) {
     std::function<void(MenuFixture&)> act;
     int chosen;
   } cases[] = {
-      {"press, drag onto an entry, release", [](MenuFixture& f) {
+      {"press, drag onto an entry, release",
+       [](MenuFixture& f) {
          f.host.mouseDown(CPoint(25, 25));
          const CRect target = f.menu->getGenericMenu()->entryRect(5);
          f.host.mouseMove(centre(target), kLButton);
          f.host.mouseUp(centre(target));
        },
        5},
-      {"Down from the current entry, Down, Enter", [](MenuFixture& f) {
+      {"Down from the current entry, Down, Enter",
+       [](MenuFixture& f) {
          f.open();
          f.host.key(VirtualKey::Down);
          f.host.key(VirtualKey::Down);
          f.host.key(VirtualKey::Return);
        },
        4},
-      {"Up at the first entry stays on it", [](MenuFixture& f) {
+      {"Up at the first entry stays on it",
+       [](MenuFixture& f) {
          f.menu->setCurrent(0);
          f.open();
          f.host.key(VirtualKey::Up);

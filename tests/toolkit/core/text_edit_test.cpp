@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <functional>
 
-#include "toolkit_doubles.h"
 #include "toolkit/controls/ctextedit.h"
 #include "toolkit/platform/common/generic_text_edit.h"
+#include "toolkit_doubles.h"
 
 using namespace toolkit_test;
 
@@ -92,30 +92,46 @@ TEST(TextEdit, EditingKeys) {
       {"typing replaces the selection", "abc", {text("x")}, "x"},
       {"End then type appends", "abc", {keys({{VirtualKey::End, 0}}), text("d")}, "abcd"},
       {"Home then Delete", "abc", {keys({{VirtualKey::Home, 0}, {VirtualKey::Delete, 0}})}, "bc"},
-      {"Left twice from the end, Backspace", "abc",
-       {keys({{VirtualKey::End, 0}, {VirtualKey::Left, 0}, {VirtualKey::Left, 0}, {VirtualKey::Back, 0}})}, "bc"},
-      {"Right collapses the selection to its end", "abc", {keys({{VirtualKey::Right, 0}, {VirtualKey::Back, 0}})}, "ab"},
+      {"Left twice from the end, Backspace",
+       "abc",
+       {keys({{VirtualKey::End, 0}, {VirtualKey::Left, 0}, {VirtualKey::Left, 0}, {VirtualKey::Back, 0}})},
+       "bc"},
+      {"Right collapses the selection to its end",
+       "abc",
+       {keys({{VirtualKey::Right, 0}, {VirtualKey::Back, 0}})},
+       "ab"},
       {"Left collapses it to its start", "abc", {keys({{VirtualKey::Left, 0}}), text("z")}, "zabc"},
       {"Backspace on the selection clears it", "abc", {keys({{VirtualKey::Back, 0}})}, ""},
-      {"Shift-Home selects back to the start", "abc", {keys({{VirtualKey::End, 0}, {VirtualKey::Left, 0},
-                                                             {VirtualKey::Home, kShift}}), text("q")}, "qc"},
+      {"Shift-Home selects back to the start",
+       "abc",
+       {keys({{VirtualKey::End, 0}, {VirtualKey::Left, 0}, {VirtualKey::Home, kShift}}), text("q")},
+       "qc"},
       {"Shift-Right extends", "abc", {keys({{VirtualKey::Home, 0}, {VirtualKey::Right, kShift}}), text("A")}, "Abc"},
-      {"Control-A selects all again", "abc", {keys({{VirtualKey::End, 0}}), Step([](HeadlessFrame& h) {
-                                                  h.key(CKeyEvent{U'a', VirtualKey::None, kControl});
-                                                }), text("n")}, "n"},
+      {"Control-A selects all again",
+       "abc",
+       {keys({{VirtualKey::End, 0}}), Step([](HeadlessFrame& h) {
+          h.key(CKeyEvent{U'a', VirtualKey::None, kControl});
+        }),
+        text("n")},
+       "n"},
       {"Backspace at the start does nothing", "abc", {keys({{VirtualKey::Home, 0}, {VirtualKey::Back, 0}})}, "abc"},
       {"Delete at the end does nothing", "abc", {keys({{VirtualKey::End, 0}, {VirtualKey::Delete, 0}})}, "abc"},
       {"control characters are no text", "abc", {keys({{VirtualKey::End, 0}}), text("\x01\x7f")}, "abc"},
       // Multi-byte characters go as a whole.
       {"Backspace over a 4-byte character", "", {text("é€😀"), keys({{VirtualKey::Back, 0}})}, "é€"},
-      {"Backspace over a 3-byte character", "", {text("é€😀"), keys({{VirtualKey::Left, 0}, {VirtualKey::Back, 0}})},
+      {"Backspace over a 3-byte character",
+       "",
+       {text("é€😀"), keys({{VirtualKey::Left, 0}, {VirtualKey::Back, 0}})},
        "é😀"},
-      {"Delete of a 2-byte character", "", {text("é€😀"), keys({{VirtualKey::Home, 0}, {VirtualKey::Delete, 0}})},
-       "€😀"},
-      {"Left and Right step over whole characters", "a😀b",
-       {keys({{VirtualKey::End, 0}, {VirtualKey::Left, 0}, {VirtualKey::Left, 0}, {VirtualKey::Delete, 0}})}, "ab"},
-      {"typing in the middle of multi-byte text", "ñü",
-       {keys({{VirtualKey::Home, 0}, {VirtualKey::Right, 0}}), text("€")}, "ñ€ü"},
+      {"Delete of a 2-byte character", "", {text("é€😀"), keys({{VirtualKey::Home, 0}, {VirtualKey::Delete, 0}})}, "€😀"},
+      {"Left and Right step over whole characters",
+       "a😀b",
+       {keys({{VirtualKey::End, 0}, {VirtualKey::Left, 0}, {VirtualKey::Left, 0}, {VirtualKey::Delete, 0}})},
+       "ab"},
+      {"typing in the middle of multi-byte text",
+       "ñü",
+       {keys({{VirtualKey::Home, 0}, {VirtualKey::Right, 0}}), text("€")},
+       "ñ€ü"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -135,7 +151,10 @@ TEST(TextEdit, TheBoxTakesAtMostMaxCharsCodePoints) {
     const char* typed;
     const char* expected;
   } cases[] = {
-      {"", "abcdef", "abc"}, {"", "ééééé", "ééé"}, {"", "ab😀😀", "ab😀"}, {"toolong", "", "too"},
+      {"", "abcdef", "abc"},
+      {"", "ééééé", "ééé"},
+      {"", "ab😀😀", "ab😀"},
+      {"toolong", "", "too"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -242,8 +261,10 @@ TEST(TextEdit, ANativeBoxReportsThroughTheCallback) {
     EXPECT_EQ(f.field->getEditText(), "typing");
     callback->platformTextChanged("Nat");
     EXPECT_TRUE(f.log.empty());
-    if (commit) callback->platformTextCommit("Native");
-    else callback->platformTextCancel();
+    if (commit)
+      callback->platformTextCommit("Native");
+    else
+      callback->platformTextCancel();
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(f.field->isTextEditing());
     EXPECT_EQ(f.field->getText(), commit ? "Native" : "Loudness 2");

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "toolkit_doubles.h"
 #include "toolkit/cvstguitimer.h"
+#include "toolkit_doubles.h"
 
 using namespace toolkit_test;
 
@@ -28,7 +28,8 @@ TEST(Timer, FiresOnceTheFireTimeHasPassed) {
     FrameFixture f;
     f.host.setTicks(c.start);
     std::vector<std::uint32_t> fired;
-    CVSTGUITimer timer(&f.frame(), [&](CVSTGUITimer*) { fired.push_back(f.host.ticks()); }, c.fireTime);
+    CVSTGUITimer timer(
+        &f.frame(), [&](CVSTGUITimer*) { fired.push_back(f.host.ticks()); }, c.fireTime);
     for (const std::uint32_t t : c.idleTicks) {
       f.host.setTicks(t);
       f.host.idle();
@@ -40,7 +41,8 @@ TEST(Timer, FiresOnceTheFireTimeHasPassed) {
 TEST(Timer, StopAndStartOverFromTheCurrentTick) {
   FrameFixture f;
   int fired = 0;
-  CVSTGUITimer timer(&f.frame(), [&](CVSTGUITimer*) { ++fired; }, 100, false);
+  CVSTGUITimer timer(
+      &f.frame(), [&](CVSTGUITimer*) { ++fired; }, 100, false);
   f.host.setTicks(500);
   f.host.idle();
   EXPECT_EQ(fired, 0);  // never started
@@ -62,14 +64,19 @@ TEST(Timer, StopAndStartOverFromTheCurrentTick) {
 TEST(Timer, ACallbackMayDestroyAnotherTimerOrItsOwn) {
   FrameFixture f;
   std::vector<std::string> fired;
-  auto second = std::make_unique<CVSTGUITimer>(&f.frame(), [&](CVSTGUITimer*) { fired.push_back("second"); }, 10);
+  auto second = std::make_unique<CVSTGUITimer>(
+      &f.frame(), [&](CVSTGUITimer*) { fired.push_back("second"); }, 10);
   std::unique_ptr<CVSTGUITimer> self;
-  CVSTGUITimer first(&f.frame(), [&](CVSTGUITimer*) {
-    fired.push_back("first");
-    second.reset();
-    self.reset();
-  }, 10);
-  self = std::make_unique<CVSTGUITimer>(&f.frame(), [&](CVSTGUITimer*) { fired.push_back("self"); }, 10);
+  CVSTGUITimer first(
+      &f.frame(),
+      [&](CVSTGUITimer*) {
+        fired.push_back("first");
+        second.reset();
+        self.reset();
+      },
+      10);
+  self = std::make_unique<CVSTGUITimer>(
+      &f.frame(), [&](CVSTGUITimer*) { fired.push_back("self"); }, 10);
   f.host.setTicks(10);
   f.host.idle();
   f.host.setTicks(20);
@@ -79,7 +86,8 @@ TEST(Timer, ACallbackMayDestroyAnotherTimerOrItsOwn) {
 
 TEST(Timer, ATimerOutlivingItsFrameNeverFires) {
   auto f = std::make_unique<FrameFixture>();
-  CVSTGUITimer timer(&f->frame(), [](CVSTGUITimer*) { FAIL(); }, 10);
+  CVSTGUITimer timer(
+      &f->frame(), [](CVSTGUITimer*) { FAIL(); }, 10);
   f.reset();
   EXPECT_EQ(timer.getFrame(), nullptr);
   timer.start();
@@ -89,7 +97,8 @@ TEST(Timer, ATimerOutlivingItsFrameNeverFires) {
 TEST(Timer, ThePlatformsTimerRunsTimersAndRedraws) {
   FrameFixture f;
   int fired = 0;
-  CVSTGUITimer timer(&f.frame(), [&](CVSTGUITimer*) { ++fired; }, 10);
+  CVSTGUITimer timer(
+      &f.frame(), [&](CVSTGUITimer*) { ++fired; }, 10);
   auto* view = f.add(new ColourView(CRect(0, 0, 10, 10), CColor(1, 2, 3)));
   f.host.platform().clearInvalidatedRects();
   f.host.setTicks(10);

@@ -131,8 +131,7 @@ struct FrameFixture {
   ListenerDouble listener{log};
   HeadlessFrame host;
 
-  explicit FrameFixture(const CRect& size = CRect(0, 0, 200, 100))
-      : host(std::make_unique<CFrame>(size, &editor)) {}
+  explicit FrameFixture(const CRect& size = CRect(0, 0, 200, 100)) : host(std::make_unique<CFrame>(size, &editor)) {}
 
   CFrame& frame() { return host.frame(); }
   const PixelBuffer& pixels() const { return host.pixels(); }

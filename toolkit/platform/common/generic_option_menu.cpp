@@ -66,7 +66,8 @@ GenericOptionMenu* GenericOptionMenu::open(CFrame& frame, const OptionMenuReques
 GenericOptionMenu::~GenericOptionMenu() { close(-1); }
 
 bool GenericOptionMenu::choosable(int index) const {
-  return index >= 0 && index < static_cast<int>(titles_.size()) && !isSeparator(titles_[static_cast<std::size_t>(index)]);
+  return index >= 0 && index < static_cast<int>(titles_.size()) &&
+         !isSeparator(titles_[static_cast<std::size_t>(index)]);
 }
 
 CRect GenericOptionMenu::entryRect(int index) const {

@@ -55,8 +55,8 @@ void GenericTextEditView::looseFocus() { commit(); }
 
 void GenericTextEditView::replaceSelection(const std::string& utf8) {
   const std::size_t start = getSelectionStart(), end = getSelectionEnd();
-  const std::size_t kept = toolkit_text::countCodePoints(text_) - toolkit_text::countCodePoints(
-                                                                      std::string_view(text_).substr(start, end - start));
+  const std::size_t kept = toolkit_text::countCodePoints(text_) -
+                           toolkit_text::countCodePoints(std::string_view(text_).substr(start, end - start));
   if (!utf8.empty() && kept + toolkit_text::countCodePoints(utf8) > maxChars_) return;
   text_.replace(start, end - start, utf8);
   caret_ = anchor_ = start + utf8.size();
@@ -87,12 +87,16 @@ bool GenericTextEditView::onKeyDown(const CKeyEvent& key) {
         if (anchor_ != caret_) replaceSelection({});
         return true;
       case VirtualKey::Left:
-        if (selection && !shift) moveCaret(getSelectionStart(), false);
-        else moveCaret(toolkit_text::previousBoundary(text_, caret_), shift);
+        if (selection && !shift)
+          moveCaret(getSelectionStart(), false);
+        else
+          moveCaret(toolkit_text::previousBoundary(text_, caret_), shift);
         return true;
       case VirtualKey::Right:
-        if (selection && !shift) moveCaret(getSelectionEnd(), false);
-        else moveCaret(toolkit_text::nextBoundary(text_, caret_), shift);
+        if (selection && !shift)
+          moveCaret(getSelectionEnd(), false);
+        else
+          moveCaret(toolkit_text::nextBoundary(text_, caret_), shift);
         return true;
       case VirtualKey::Home: moveCaret(0, shift); return true;
       case VirtualKey::End: moveCaret(text_.size(), shift); return true;
@@ -164,8 +168,7 @@ void GenericTextEditView::draw(CDrawContext* context) {
   context->drawBitmap(backdrop_, size_);
   context->setFont(font_);
   const CCoord x = textStart(*context);
-  const CCoord baseline =
-      size_.top + (size_.getHeight() + context->getFontAscent() - context->getFontDescent()) / 2;
+  const CCoord baseline = size_.top + (size_.getHeight() + context->getFontAscent() - context->getFontDescent()) / 2;
   const auto offsetOf = [&](std::size_t pos) {
     return x + context->getStringWidth(std::string_view(text_).substr(0, pos));
   };

@@ -89,7 +89,9 @@ void HeadlessFrame::advance(std::uint32_t ms) { setTicks(ticks_ + ms); }
 
 void HeadlessFrame::idle() { frame_->idle(); }
 
-bool HeadlessFrame::writePng(const std::string& path) const { return ::writePng(frame_->getFramebuffer(), path.c_str()); }
+bool HeadlessFrame::writePng(const std::string& path) const {
+  return ::writePng(frame_->getFramebuffer(), path.c_str());
+}
 
 HeadlessPlatformScope::HeadlessPlatformScope() {
   CFrame::setPlatformFactoryForTesting([this](void*, const CRect&, IPlatformFrameCallback*) {

@@ -18,8 +18,8 @@
 class HeadlessPlatformFrame : public IPlatformFrame {
  public:
   using MenuHandler = std::function<int(const OptionMenuRequest& request)>;
-  using TextEditFactory =
-      std::function<std::unique_ptr<IPlatformTextEdit>(const TextEditParams& params, IPlatformTextEditCallback* callback)>;
+  using TextEditFactory = std::function<std::unique_ptr<IPlatformTextEdit>(const TextEditParams& params,
+                                                                           IPlatformTextEditCallback* callback)>;
 
   HeadlessPlatformFrame() = default;
 
