@@ -55,7 +55,8 @@ class HeadlessPlatformFrame : public IPlatformFrame {
 class HeadlessFrame {
  public:
   // Drives frame, owned elsewhere (an editor's): binds it to a headless platform frame unless
-  // it already has one. The frame must outlive this object's use.
+  // it already has one. The frame must outlive this object's use. Either way the frame's
+  // tick becomes this object's (0 until set).
   explicit HeadlessFrame(CFrame& frame);
   // Drives and owns frame.
   explicit HeadlessFrame(std::unique_ptr<CFrame> frame);
