@@ -3,7 +3,6 @@
 // menus, the modal dialogs and the GUI objects left after many windows.
 // A plain program (GoogleTest is not available for mingw-w64); exits non-zero on failure.
 #include <windows.h>
-#include <winternl.h>
 
 #include <atomic>
 #include <cstdint>
@@ -850,7 +849,11 @@ unsigned long gdiObjects() {
     std::uint8_t flags;
     void* user;
   };
-  const auto* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+  // The process environment block, from ntdll (GCC misreads the inline NtCurrentTeb).
+  const FARPROC currentPeb = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetCurrentPeb");
+  if (!currentPeb) return 0;
+  const auto* peb = static_cast<const unsigned char*>(
+      reinterpret_cast<void* (WINAPI*)()>(reinterpret_cast<void*>(currentPeb))());
   const auto* table = *reinterpret_cast<const Entry* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
   if (!table) return 0;
   unsigned long n = 0;
