@@ -55,8 +55,8 @@ void holdKeys(std::initializer_list<int> keys) {
 }
 
 std::uint32_t patternA(int x, int y) {
-  return 0xFF000000u | static_cast<std::uint32_t>((x * 4) & 0xFF) << 16 | static_cast<std::uint32_t>((y * 5) & 0xFF) << 8 |
-         static_cast<std::uint32_t>((x ^ y) & 0xFF);
+  return 0xFF000000u | static_cast<std::uint32_t>((x * 4) & 0xFF) << 16 |
+         static_cast<std::uint32_t>((y * 5) & 0xFF) << 8 | static_cast<std::uint32_t>((x ^ y) & 0xFF);
 }
 std::uint32_t patternB(int x, int y) { return 0xFF000000u | (patternA(y, x) ^ 0x00A5C3E1u); }
 
@@ -281,9 +281,8 @@ void painting(HWND host) {
     frame->invalidRect(CRect(0, 0, 64, 48));
     UpdateWindow(window);
     shot = capture(window, 64, 48);
-    difference = firstDifference(shot, RECT{0, 0, 64, 48}, [&](int x, int y) {
-      return x < width && y < height ? patternB(x, y) : 0u;
-    });
+    difference = firstDifference(shot, RECT{0, 0, 64, 48},
+                                 [&](int x, int y) { return x < width && y < height ? patternB(x, y) : 0u; });
     check(difference.empty(), "the window beyond a " + std::to_string(width) + "x" + std::to_string(height) +
                                   " framebuffer is black" + difference);
   }
@@ -312,6 +311,7 @@ void mouse(HWND host) {
     std::int32_t buttons;
     bool captured;  // the frame holds the pointer afterwards
   };
+  // clang-format off
   const Case cases[] = {
       {"left press with Shift", WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 10, 20, {}, 'd', kLButton | kShift, true},
       {"move outside while held", WM_MOUSEMOVE, MK_LBUTTON, -5, 300, {}, 'm', kLButton, true},
@@ -333,6 +333,7 @@ void mouse(HWND host) {
       {"move without buttons", WM_MOUSEMOVE, 0, 40, 50, {}, 'm', 0, false},
       {"move with Shift and Control", WM_MOUSEMOVE, MK_SHIFT | MK_CONTROL, 41, 51, {}, 'm', kShift | kControl, false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     holdKeys(c.held);
     recorder.events.clear();
@@ -413,6 +414,7 @@ void keys(HWND host) {
     WPARAM key;
     VirtualKey virt;  // None: no event
   };
+  // clang-format off
   const KeyCase keyCases[] = {
       {VK_BACK, VirtualKey::Back},     {VK_TAB, VirtualKey::Tab},     {VK_RETURN, VirtualKey::Return},
       {VK_ESCAPE, VirtualKey::Escape}, {VK_DELETE, VirtualKey::Delete}, {VK_LEFT, VirtualKey::Left},
@@ -420,6 +422,7 @@ void keys(HWND host) {
       {VK_HOME, VirtualKey::Home},     {VK_END, VirtualKey::End},     {'A', VirtualKey::None},
       {VK_F1, VirtualKey::None},       {VK_SHIFT, VirtualKey::None},
   };
+  // clang-format on
   holdKeys({VK_SHIFT, VK_CONTROL});
   for (const KeyCase& c : keyCases) {
     recorder.events.clear();
@@ -440,6 +443,7 @@ void keys(HWND host) {
     std::vector<wchar_t> units;
     std::vector<char32_t> characters;
   };
+  // clang-format off
   const CharCase charCases[] = {
       {"a letter", {L'a'}, {U'a'}},
       {"a character of the basic plane", {0x20AC}, {0x20AC}},
@@ -448,6 +452,7 @@ void keys(HWND host) {
       {"a high surrogate followed by a letter", {0xD83D, L'b'}, {U'b'}},
       {"control characters of keys", {L'\r', L'\t', 0x1B, L'\b', 0x7F, 0x01}, {}},
   };
+  // clang-format on
   for (const CharCase& c : charCases) {
     recorder.events.clear();
     for (wchar_t unit : c.units) SendMessageW(window, WM_CHAR, unit, 1);
@@ -492,7 +497,7 @@ void timer(HWND host) {
   if (!frame) return check(false, "a frame for the timer");
   pump(400);
   check(recorder.timerCalls >= 4, "the timer calls the frame every " + std::to_string(Win32Frame::kTimerMilliseconds) +
-                                       " ms (" + std::to_string(recorder.timerCalls) + " calls in 400 ms)");
+                                      " ms (" + std::to_string(recorder.timerCalls) + " calls in 400 ms)");
   frame.reset();
   const int calls = recorder.timerCalls;
   pump(100);
@@ -503,7 +508,8 @@ void timer(HWND host) {
 HWND editWindow(HWND frame) { return FindWindowExW(frame, nullptr, L"Edit", nullptr); }
 
 std::uint32_t fieldPixel(int x, int y) {
-  return 0xFF000000u | 0x10u << 16 | static_cast<std::uint32_t>(0x40 + y * 8) << 8 | static_cast<std::uint32_t>(0x40 + x);
+  return 0xFF000000u | 0x10u << 16 | static_cast<std::uint32_t>(0x40 + y * 8) << 8 |
+         static_cast<std::uint32_t>(0x40 + x);
 }
 
 TextEditParams fieldParams(const std::string& text) {
@@ -573,8 +579,8 @@ void textEdit(HWND host, HWND hostControl) {
     WPARAM key;  // 0: the focus goes to another window
     int commits, cancels;
   };
-  for (const Ending& e : {Ending{"Tab", VK_TAB, 1, 0}, Ending{"Escape", VK_ESCAPE, 0, 1},
-                          Ending{"the focus leaving", 0, 1, 0}}) {
+  for (const Ending& e :
+       {Ending{"Tab", VK_TAB, 1, 0}, Ending{"Escape", VK_ESCAPE, 0, 1}, Ending{"the focus leaving", 0, 1, 0}}) {
     EditRecorder ended;
     ended.owner = &edit;
     edit = frame->createTextEdit(fieldParams("abc"), &ended);
@@ -588,9 +594,9 @@ void textEdit(HWND host, HWND hostControl) {
       SetFocus(hostControl);
     }
     pump(20);
-    check(static_cast<int>(ended.commits.size()) == e.commits && ended.cancels == e.cancels && !edit &&
-              !IsWindow(other),
-          std::string(e.what) + " ends the edit once and the box goes");
+    check(
+        static_cast<int>(ended.commits.size()) == e.commits && ended.cancels == e.cancels && !edit && !IsWindow(other),
+        std::string(e.what) + " ends the edit once and the box goes");
     check(e.commits == 0 || (!ended.commits.empty() && ended.commits[0] == "Q"),
           std::string(e.what) + " commits the typed text");
   }
@@ -614,7 +620,9 @@ void textEdit(HWND host, HWND hostControl) {
   edit = frame->createTextEdit(limited, &short4);
   for (wchar_t c : std::wstring(L"abcdef")) SendMessageW(editWindow(window), WM_CHAR, c, 1);
   check(edit && edit->getText() == "abcd", "typing stops at the character limit");
-  const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80";
+  const std::string utf8 =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC \xF0\x9F\x98\x80";
   edit = frame->createTextEdit(fieldParams(utf8), &short4);
   wchar_t wide[32] = {};
   GetWindowTextW(editWindow(window), wide, 32);
@@ -626,8 +634,8 @@ void textEdit(HWND host, HWND hostControl) {
     CHoriTxtAlign align;
     LONG_PTR style;
   };
-  for (const Alignment& a : {Alignment{kLeftText, ES_LEFT}, Alignment{kCenterText, ES_CENTER},
-                             Alignment{kRightText, ES_RIGHT}}) {
+  for (const Alignment& a :
+       {Alignment{kLeftText, ES_LEFT}, Alignment{kCenterText, ES_CENTER}, Alignment{kRightText, ES_RIGHT}}) {
     TextEditParams params = fieldParams("x");
     params.align = a.align;
     edit = frame->createTextEdit(params, &short4);
@@ -645,13 +653,21 @@ void textEdit(HWND host, HWND hostControl) {
   check(!IsWindow(orphanBox) && orphaned.commits.empty() && orphaned.cancels == 0,
         "closing the frame removes its box without a commit");
   edit.reset();
-  passed("text edit: placement, focus, selection, limit, margins, font, colours and background, changes, "
-         "commit on Return/Tab/focus loss, cancel on Escape, destruction inside the callback, UTF-8");
+  passed(
+      "text edit: placement, focus, selection, limit, margins, font, colours and background, changes, "
+      "commit on Return/Tab/focus loss, cancel on Escape, destruction inside the callback, UTF-8");
 }
 
 void menus(HWND host) {
   OptionMenuRequest request;
-  request.titles = {"Default", "Loudness 2", "-", "Gr\xC3\xBC\xC3\x9F" "e", "d", "e", "f"};
+  request.titles = {"Default",
+                    "Loudness 2",
+                    "-",
+                    "Gr\xC3\xBC\xC3\x9F"
+                    "e",
+                    "d",
+                    "e",
+                    "f"};
   request.current = 3;
   request.entriesPerColumn = 3;
   struct Shape {
@@ -703,8 +719,8 @@ void menus(HWND host) {
     int chosen = 99;
     request.entriesPerColumn = 0;
     const bool shown = frame->popupOptionMenu(request, chosen);
-    check(shown && chosen == c.chosen, "the menu answers entry " + std::to_string(c.chosen) + ", got " +
-                                           std::to_string(chosen));
+    check(shown && chosen == c.chosen,
+          "the menu answers entry " + std::to_string(c.chosen) + ", got " + std::to_string(chosen));
   }
   passed("menus: separators, column breaks, check mark, identifiers, titles; choice and dismissal");
 }
@@ -735,7 +751,8 @@ std::thread answer(std::wstring title, std::function<void(HWND)> act, std::atomi
 }
 
 void press(HWND dialog, int button) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
 // The file name box of a common file dialog (an edit, or a combo box in some layouts).
@@ -777,17 +794,20 @@ void dialogs(HWND host, HWND frameParent) {
   std::atomic<bool> found = false;
   std::wstring proposed, filter;
   HWND owner = nullptr;
-  std::thread user = answer(L"Save preset", [&](HWND dialog) {
-    owner = GetWindow(dialog, GW_OWNER);
-    proposed = textOf(fileNameBox(dialog));
-    const HWND types = GetDlgItem(dialog, 0x470);  // the file type list
-    if (types && SendMessageW(types, CB_GETCOUNT, 0, 0) == 1) {
-      wchar_t text[128] = {};
-      SendMessageW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
-      filter = text;
-    }
-    press(dialog, IDOK);
-  }, found);
+  std::thread user = answer(
+      L"Save preset",
+      [&](HWND dialog) {
+        owner = GetWindow(dialog, GW_OWNER);
+        proposed = textOf(fileNameBox(dialog));
+        const HWND types = GetDlgItem(dialog, 0x470);  // the file type list
+        if (types && SendMessageW(types, CB_GETCOUNT, 0, 0) == 1) {
+          wchar_t text[128] = {};
+          SendMessageW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+          filter = text;
+        }
+        press(dialog, IDOK);
+      },
+      found);
   std::string chosen;
   const bool saved = runFileSelector(request, frameParent, chosen);
   user.join();
@@ -802,17 +822,21 @@ void dialogs(HWND host, HWND frameParent) {
   request.title = "Load preset";
   request.defaultName.clear();
   found = false;
-  user = answer(L"Load preset", [](HWND dialog) {
-    SetWindowTextW(fileNameBox(dialog), L"a.kvp");
-    press(dialog, IDOK);
-  }, found);
+  user = answer(
+      L"Load preset",
+      [](HWND dialog) {
+        SetWindowTextW(fileNameBox(dialog), L"a.kvp");
+        press(dialog, IDOK);
+      },
+      found);
   chosen.clear();
   const bool loaded = runFileSelector(request, nullptr, chosen);
   user.join();
   check(found && loaded && chosen == utf8FromWide(existing), "opening answers the chosen file: " + chosen);
 
   found = false;
-  user = answer(L"Load preset", [](HWND dialog) { press(dialog, IDCANCEL); }, found);
+  user = answer(
+      L"Load preset", [](HWND dialog) { press(dialog, IDCANCEL); }, found);
   chosen = "unchanged";
   const bool cancelled = runFileSelector(request, nullptr, chosen);
   user.join();
@@ -820,11 +844,16 @@ void dialogs(HWND host, HWND frameParent) {
 
   found = false;
   std::wstring message;
-  user = answer(L"Stellix check \u2013 box", [&](HWND box) {
-    EnumChildWindows(box, findMessage, reinterpret_cast<LPARAM>(&message));
-    press(box, IDOK);
-  }, found);
-  showMessageBox(frameParent, "Stellix check \xE2\x80\x93 box", "Gr\xC3\xBC\xC3\x9F" "e");
+  user = answer(
+      L"Stellix check \u2013 box",
+      [&](HWND box) {
+        EnumChildWindows(box, findMessage, reinterpret_cast<LPARAM>(&message));
+        press(box, IDOK);
+      },
+      found);
+  showMessageBox(frameParent, "Stellix check \xE2\x80\x93 box",
+                 "Gr\xC3\xBC\xC3\x9F"
+                 "e");
   user.join();
   check(found && message == L"Gr\u00FC\u00DFe", "the message box shows its title and text");
 
@@ -833,8 +862,9 @@ void dialogs(HWND host, HWND frameParent) {
   DeleteFileW(existing.c_str());
   DeleteFileW((folder + L"\\Mein Pr\u00E4set.kvp").c_str());
   RemoveDirectoryW(folder.c_str());
-  passed("dialogs: save and open with title, folder, name, type and extension, cancel; message box; "
-         "missing document");
+  passed(
+      "dialogs: save and open with title, folder, name, type and extension, cancel; message box; "
+      "missing document");
 }
 
 // GUI objects of this process. Wine answers GetGuiResources with 0; there the GDI handle table
@@ -852,8 +882,8 @@ unsigned long gdiObjects() {
   // The process environment block, from ntdll (GCC misreads the inline NtCurrentTeb).
   const FARPROC currentPeb = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetCurrentPeb");
   if (!currentPeb) return 0;
-  const auto* peb = static_cast<const unsigned char*>(
-      reinterpret_cast<void* (WINAPI*)()>(reinterpret_cast<void*>(currentPeb))());
+  const auto* peb =
+      static_cast<const unsigned char*>(reinterpret_cast<void*(WINAPI*)()>(reinterpret_cast<void*>(currentPeb))());
   const auto* table = *reinterpret_cast<const Entry* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
   if (!table) return 0;
   unsigned long n = 0;
@@ -926,8 +956,8 @@ int main() {
   RegisterClassExW(&hostClass);
   const HWND host = makeHostWindow(400, 300);
   // The host's own control, which has the focus before the editor takes it.
-  const HWND hostControl = CreateWindowExW(0, L"EDIT", nullptr, WS_CHILD | WS_VISIBLE, 320, 250, 60, 20, host, nullptr,
-                                           nullptr, nullptr);
+  const HWND hostControl =
+      CreateWindowExW(0, L"EDIT", nullptr, WS_CHILD | WS_VISIBLE, 320, 250, 60, 20, host, nullptr, nullptr, nullptr);
   // A window inside the host's, as the editor's parent usually is.
   const HWND container = CreateWindowExW(0, kHostClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 310,
                                          210, host, nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -1,8 +1,8 @@
 // The modal facilities of the Windows build: common file dialogs, message boxes and the
 // shell's document opening.
-#include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <vector>
@@ -67,7 +67,6 @@ void showMessageBox(void* parent, const std::string& title, const std::string& t
 
 bool openDocument(const std::string& path) {
   if (path.empty()) return false;
-  const HINSTANCE result =
-      ShellExecuteW(nullptr, L"open", wideFromUtf8(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const HINSTANCE result = ShellExecuteW(nullptr, L"open", wideFromUtf8(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -87,10 +87,9 @@ std::unique_ptr<Win32Frame> Win32Frame::create(HWND parent, const CRect& size, I
   // From here the object holds the class: its destructor releases it, whether the window
   // was made or not.
   std::unique_ptr<Win32Frame> frame(new Win32Frame(callback));
-  const HWND window = CreateWindowExW(0, windowClassName().c_str(), nullptr,
-                                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                                      std::max(0, size.getWidth()), std::max(0, size.getHeight()), parent, nullptr,
-                                      thisModule(), frame.get());
+  const HWND window = CreateWindowExW(
+      0, windowClassName().c_str(), nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+      std::max(0, size.getWidth()), std::max(0, size.getHeight()), parent, nullptr, thisModule(), frame.get());
   if (!window) return nullptr;
   SetTimer(window, kTimerId, kTimerMilliseconds, nullptr);
   return frame;
@@ -98,7 +97,8 @@ std::unique_ptr<Win32Frame> Win32Frame::create(HWND parent, const CRect& size, I
 
 Win32Frame::~Win32Frame() {
   closing_ = true;
-  // Text edits outlive nothing of the frame: their windows go before the frame's.
+  // Open text edits lose their windows first, without a commit; the objects, owned by their
+  // views, stay behind inert.
   const std::vector<Win32TextEdit*> edits = textEdits_;
   for (Win32TextEdit* edit : edits) edit->detach();
   textEdits_.clear();

@@ -28,8 +28,8 @@ int runWin32OptionMenu(HWND window, const OptionMenuRequest& request) {
   if (GetCapture() == window) ReleaseCapture();
   POINT at{request.where.x, request.where.y};
   ClientToScreen(window, &at);
-  const int id = static_cast<int>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, window, nullptr));
+  const int id = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                                 at.x, at.y, 0, window, nullptr));
   DestroyMenu(menu);
   return id > 0 ? id - 1 : -1;
 }

@@ -66,10 +66,10 @@ std::unique_ptr<Win32TextEdit> Win32TextEdit::create(Win32Frame& frame, const Te
   if (!parent || !callback) return nullptr;
   std::unique_ptr<Win32TextEdit> self(new Win32TextEdit(frame, callback));
   const CRect& rect = params.rect;
-  self->edit_ = CreateWindowExW(0, L"EDIT", nullptr, WS_CHILD | ES_AUTOHSCROLL | alignmentStyle(params.align),
-                                rect.left, rect.top, std::max(0, rect.getWidth()), std::max(0, rect.getHeight()),
-                                parent, nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                                nullptr);
+  self->edit_ =
+      CreateWindowExW(0, L"EDIT", nullptr, WS_CHILD | ES_AUTOHSCROLL | alignmentStyle(params.align), rect.left,
+                      rect.top, std::max(0, rect.getWidth()), std::max(0, rect.getHeight()), parent, nullptr,
+                      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
   if (!self->edit_) return nullptr;
   const HWND edit = self->edit_;
   SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self.get()));
@@ -77,9 +77,9 @@ std::unique_ptr<Win32TextEdit> Win32TextEdit::create(Win32Frame& frame, const Te
       reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
 
   const std::wstring face = wideFromUtf8(params.font.getName());
-  self->font_ = CreateFontW(-params.font.getSize(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
-                            face.c_str());
+  self->font_ =
+      CreateFontW(-params.font.getSize(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face.c_str());
   if (self->font_) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(self->font_), FALSE);
   self->textColour_ = RGB(params.fontColor.red, params.fontColor.green, params.fontColor.blue);
   self->background_ = bitmapOf(params.background);
