@@ -1,8 +1,9 @@
 // The modal facilities of the Windows build: common file dialogs, message boxes and the
 // shell's document opening.
+#include <windows.h>
+// These need windows.h before them.
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <vector>
