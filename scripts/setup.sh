@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   libsndfile1-dev libebur128-dev
   libx11-dev libstb-dev fonts-liberation2
-  python3-cairo xvfb xdotool x11-utils dpf-plugins-vst
+  python3-cairo xvfb xauth xdotool x11-utils dpf-plugins-vst
   binutils
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64
