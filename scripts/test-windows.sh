@@ -11,6 +11,9 @@ bash scripts/build-windows.sh -DSTELLIX_WERROR=ON
 echo "== Windows DLL exports and imports"
 bash tests/windows/check_dll.sh "build-win64/Korvan Stellix x64.dll" x64
 bash tests/windows/check_dll.sh "build-win32/Korvan Stellix.dll" i386
+# The toolkit's test plug-in holds the whole GUI toolkit and the artwork: still Windows' own DLLs only.
+bash tests/windows/check_dll.sh build-win64/KorvanToolkitTest.dll x64
+bash tests/windows/check_dll.sh build-win32/KorvanToolkitTest.dll i386
 
 jobs=${STELLIX_JOBS:-2}
 linux=${STELLIX_LINUX_BUILD:-build}
