@@ -491,6 +491,20 @@ def check_exists(path, what):
         raise Skip(f"{what} not found: {path}")
 
 
+def exit_status(check):
+    """Runs check(); answers the exit status: 0 passed, 1 failed, SKIP when something is missing."""
+    try:
+        check()
+    except Skip as e:
+        print(f"skipped: {e}", flush=True)
+        return SKIP
+    except (DriverError, subprocess.TimeoutExpired, OSError) as e:
+        print(f"FAIL: {e}", flush=True)
+        return 1
+    print("ok", flush=True)
+    return 0
+
+
 def proof(host, plugin, knob, drag_by=(0, -60), cycles=20, workdir=".", wine_prefix=None, strict_leaks=False,
           say=print):
     """Opens the plug-in's editor, checks a screenshot, drags a knob and checks the automation log,
@@ -578,7 +592,7 @@ def main(argv=None):
         x, y = text.split(",")
         return int(x), int(y)
 
-    try:
+    def run():
         check_exists(args.host, "host")
         check_exists(args.plugin, "plug-in")
         if args.what == "proof":
@@ -609,14 +623,8 @@ def main(argv=None):
                     print("\n".join(lines))
                     if status != 0:
                         raise DriverError(errors.strip())
-    except Skip as e:
-        print(f"skipped: {e}")
-        return SKIP
-    except (DriverError, subprocess.TimeoutExpired, OSError) as e:
-        print(f"FAIL: {e}")
-        return 1
-    print("ok")
-    return 0
+
+    return exit_status(run)
 
 
 if __name__ == "__main__":

@@ -235,19 +235,13 @@ def main():
     parser.add_argument("check", choices=["pattern", "errors"])
     args = parser.parse_args()
     args.workdir, args.host, args.probe = map(os.path.abspath, (args.workdir, args.host, args.probe))
-    try:
+    def run():
         ed.check_exists(args.host, "host")
         ed.check_exists(args.probe, "probe plug-in")
         os.makedirs(args.workdir, exist_ok=True)
         {"pattern": pattern, "errors": errors}[args.check](args)
-    except ed.Skip as e:
-        print(f"skipped: {e}")
-        return ed.SKIP
-    except (ed.DriverError, subprocess.TimeoutExpired, OSError) as e:
-        print(f"FAIL: {e}")
-        return 1
-    print("ok")
-    return 0
+
+    return ed.exit_status(run)
 
 
 if __name__ == "__main__":

@@ -101,18 +101,13 @@ def main():
     args = parser.parse_args()
     os.makedirs(args.workdir, exist_ok=True)
     say = lambda text: print(text, flush=True)  # noqa: E731
-    try:
+
+    def run():
         d.check_exists(args.host, "host")
         d.check_exists(args.plugin, "plug-in")
         (check_pixels if args.check == "pixels" else check_cycles)(args, say)
-    except d.Skip as skip:
-        say(f"skipped: {skip}")
-        return d.SKIP
-    except d.DriverError as error:
-        say(f"FAILED: {error}")
-        return 1
-    say("ok")
-    return 0
+
+    return d.exit_status(run)
 
 
 if __name__ == "__main__":
