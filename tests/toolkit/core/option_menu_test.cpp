@@ -172,7 +172,7 @@ TEST(OptionMenu, TheEntryUnderThePointerIsHighlighted) {
   f.host.mouseMove(centre(entry));
   EXPECT_EQ(popup->getHighlighted(), 7);
   f.host.idle();
-  EXPECT_EQ(pixel(f.pixels(), entry.right - 2, entry.top + 1), argb(CColor(51, 102, 204)));
+  EXPECT_EQ(pixel(f.pixels(), entry.right - 2, entry.top + 1), argb(CColor(132, 206, 242)));
   f.host.mouseMove(CPoint(395, 255));
   EXPECT_EQ(popup->getHighlighted(), -1);
 }

@@ -117,6 +117,9 @@ TEST_F(TestEditorFixture, RendersMatchTheCommittedPictures) {
   frame_->click(centre(editor_->menu()));
   frame_->idle();
   ASSERT_TRUE(editor_->menu()->isPopupOpen());
+  const CRect hovered = editor_->menu()->getGenericMenu()->entryRect(13);
+  frame_->mouseMove(CPoint((hovered.left + hovered.right) / 2, (hovered.top + hovered.bottom) / 2));
+  frame_->idle();
   expectGolden(*frame_, "menu-open");
   frame_->key(VirtualKey::Escape);
   frame_->idle();

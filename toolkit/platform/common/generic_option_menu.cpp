@@ -8,12 +8,15 @@
 
 namespace {
 
-constexpr CColor kMenuBack{245, 245, 245};
-constexpr CColor kMenuBorder{96, 96, 96};
-constexpr CColor kMenuText{0, 0, 0};
-constexpr CColor kMenuDisabledText{150, 150, 150};
-constexpr CColor kMenuHighlight{51, 102, 204};
-constexpr CColor kMenuSeparator{180, 180, 180};
+// The window's palette: light text on graphite, the lit-indicator blue for the entry under the
+// pointer.
+constexpr CColor kMenuBack{46, 50, 55};
+constexpr CColor kMenuBorder{100, 110, 118};
+constexpr CColor kMenuText{213, 236, 246};
+constexpr CColor kMenuDisabledText{110, 120, 128};
+constexpr CColor kMenuHighlight{132, 206, 242};
+constexpr CColor kMenuHighlightText{19, 21, 23};
+constexpr CColor kMenuSeparator{70, 76, 82};
 constexpr CCoord kCheckSpace = 16;
 constexpr CCoord kRightSpace = 8;
 
@@ -111,7 +114,7 @@ void GenericOptionMenu::draw(CDrawContext* context) {
     if (i == highlighted_) {
       context->setFillColor(kMenuHighlight);
       context->fillRect(r);
-      textColor = kWhiteCColor;
+      textColor = kMenuHighlightText;
     }
     if (i == current_) {
       // A tick: a short stroke down-right, a long one up-right.

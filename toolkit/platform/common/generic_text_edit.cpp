@@ -10,7 +10,7 @@
 namespace {
 
 constexpr CCoord kPadding = 2;
-constexpr CColor kSelectionColor{51, 102, 204};
+constexpr CColor kSelectionColor{62, 152, 210};
 
 }  // namespace
 
