@@ -3,16 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/golden.h"
 #include "tests/toolkit/testplugin/test_plugin.h"
-#include "toolkit/cbitmap.h"
 #include "toolkit/controls/canimknob.h"
 #include "toolkit/controls/ckickbutton.h"
 #include "toolkit/controls/coptionmenu.h"
@@ -45,32 +41,8 @@ Call begin(VstInt32 i) { return {audioMasterBeginEdit, i, 0.0f}; }
 Call end(VstInt32 i) { return {audioMasterEndEdit, i, 0.0f}; }
 Call automate(VstInt32 i, float v) { return {audioMasterAutomate, i, v}; }
 
-// Compares the frame's pixels with golden/<name>.png, or writes that file when
-// STELLIX_UPDATE_GOLDEN is set.
 void expectGolden(const HeadlessFrame& frame, const std::string& name) {
-  const std::string path = std::string(STELLIX_GOLDEN_DIR) + "/" + name + ".png";
-  if (std::getenv("STELLIX_UPDATE_GOLDEN")) {
-    ASSERT_TRUE(frame.writePng(path)) << path;
-    return;
-  }
-  std::ifstream in(path, std::ios::binary);
-  ASSERT_TRUE(in) << "missing " << path << " (scripts/update-goldens.sh writes it)";
-  const std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const CBitmap golden(png.data(), png.size());
-  const PixelBuffer& actual = frame.pixels();
-  ASSERT_EQ(golden.getWidth(), actual.width) << name;
-  ASSERT_EQ(golden.getHeight(), actual.height) << name;
-  std::size_t differing = 0;
-  std::size_t first = 0;
-  for (std::size_t i = 0; i < actual.pixels.size(); ++i) {
-    if (golden.pixels().pixels[i] != actual.pixels[i] && differing++ == 0) first = i;
-  }
-  if (differing) {
-    const std::string got = std::string(::testing::TempDir()) + name + "-actual.png";
-    frame.writePng(got);
-    ADD_FAILURE() << name << ": " << differing << " pixels differ, first at (" << first % actual.width << ", "
-                  << first / actual.width << "); render written to " << got;
-  }
+  stellix::testing::expectGolden(frame.pixels(), STELLIX_GOLDEN_DIR, name);
 }
 
 class TestEditorFixture : public ::testing::Test {
