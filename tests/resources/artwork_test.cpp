@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <string>
 
 #include "tests/resources/png_decode.h"
@@ -28,7 +29,9 @@ int brightness(const DecodedImage& image, int x, int y) {
 }
 
 std::string text(const Rgb& c) {
-  return "(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) + ", " + std::to_string(c[2]) + ")";
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "(%d, %d, %d)", c[0], c[1], c[2]);
+  return buffer;
 }
 
 class Artwork : public ::testing::Test {
