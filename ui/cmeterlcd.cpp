@@ -139,12 +139,15 @@ void CMeterLCDGR::draw(CDrawContext* context) {
   takeResetRequest();
   drawBackground(context);
   const CCoord y = baseline();
-  printer_.setBright(false);
+  // The values go into dark boxes, so they print with the bright glyph set (light on dark),
+  // as the peak readouts do; the plain set's light cells would show as patches in the boxes.
+  printer_.setBright(true);
   const CCoord fields[2] = {kLeftField, kRightField};
   for (int i = 0; i < 2; ++i) {
     fillBox(context, fields[i], kBoxColor);
     const std::string text = fieldText(i);
     printer_.print(context, text, CPoint(textStart(fields[i], text.size()), y));
   }
+  printer_.setBright(false);
   printer_.print(context, "dB", CPoint(size_.left + 41, y));
 }

@@ -124,8 +124,9 @@ TEST(ReadoutGeometry, BoxesAndGlyphsSitWhereTheFieldsSay) {
   expectRows(px, 181, 5, {417, 425, 137, ('r' - 32) * 8});
   expectRows(px, 186, 4, {417, 425, 137, 0});
 
-  // The gain-reduction readout: "0.0" from 219 + 15 - 9 = 225 in the plain set, "dB" from 258.
-  expectRows(px, 225, 5, {201, 209, 137, ('0' - 32) * 8});
+  // The gain-reduction readout: "0.0" from 219 + 15 - 9 = 225 in the bright set (light on its
+  // dark box), "dB" from 258 in the plain set.
+  expectRows(px, 225, 5, {201, 209, 137, (96 + '0' - 32) * 8});
   expectRows(px, 258, 5, {201, 209, 137, ('d' - 32) * 8});
   EXPECT_EQ(px.row(200)[218], dark);
 }
