@@ -3,6 +3,17 @@
 #include "toolkit/cframe.h"
 #include "toolkit/platform/iplatformframe.h"
 
+namespace {
+
+CNewFileSelector::Runner& testRunner() {
+  static CNewFileSelector::Runner runner;
+  return runner;
+}
+
+}  // namespace
+
+void CNewFileSelector::setRunnerForTesting(Runner runner) { testRunner() = std::move(runner); }
+
 CNewFileSelector::CNewFileSelector(CFrame* frame, Style style) : frame_(frame), style_(style) {}
 
 bool CNewFileSelector::runModal() {
@@ -16,7 +27,9 @@ bool CNewFileSelector::runModal() {
   request.extension = extension_.getExtension();
   IPlatformFrame* platform = frame_ ? frame_->getPlatformFrame() : nullptr;
   std::string path;
-  if (!runFileSelector(request, platform ? platform->getNativeHandle() : nullptr, path) || path.empty()) return false;
+  const bool chosen = testRunner() ? testRunner()(request, path)
+                                   : runFileSelector(request, platform ? platform->getNativeHandle() : nullptr, path);
+  if (!chosen || path.empty()) return false;
   selected_.push_back(std::move(path));
   return true;
 }

@@ -2,9 +2,12 @@
 // file type. runModal waits until the user chose or cancelled.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "toolkit/platform/iplatformframe.h"
 
 class CFrame;
 
@@ -40,6 +43,11 @@ class CNewFileSelector {
   int getNumSelectedFiles() const { return static_cast<int>(selected_.size()); }
   // The chosen path (UTF-8), or null.
   const char* getSelectedFile(int index) const;
+
+  // Tests: while set, runModal asks this function instead of showing a dialog. It answers
+  // true and the chosen path, or false for a cancelled dialog.
+  using Runner = std::function<bool(const FileSelectorRequest& request, std::string& chosenPath)>;
+  static void setRunnerForTesting(Runner runner);
 
  private:
   CFrame* frame_;

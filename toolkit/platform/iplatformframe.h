@@ -127,3 +127,9 @@ void showMessageBox(void* parent, const std::string& title, const std::string& t
 // Opens a document with the user's associated application (ShellExecuteW "open",
 // xdg-open). Answers false when nothing could be started.
 bool openDocument(const std::string& path);
+// How opening a document for a window went. Linux: xdg-open is started detached and says
+// nothing about associations, so a start is Opened and a failure to start is Failed.
+enum class OpenDocumentResult { Opened, NoAssociation, Failed };
+// Opens a document as openDocument does, shown normally (SW_SHOW) and with parent (the native
+// window, or null) owning whatever the shell shows. An empty path is Failed.
+OpenDocumentResult openDocumentFor(void* parent, const std::string& path);

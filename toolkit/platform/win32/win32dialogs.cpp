@@ -71,3 +71,13 @@ bool openDocument(const std::string& path) {
   const HINSTANCE result = ShellExecuteW(nullptr, L"open", wideFromUtf8(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
+
+OpenDocumentResult openDocumentFor(void* parent, const std::string& path) {
+  if (path.empty()) return OpenDocumentResult::Failed;
+  const HWND window = static_cast<HWND>(parent);
+  const HINSTANCE result = ShellExecuteW(window && IsWindow(window) ? window : nullptr, L"open",
+                                         wideFromUtf8(path).c_str(), nullptr, nullptr, SW_SHOW);
+  const INT_PTR code = reinterpret_cast<INT_PTR>(result);
+  if (code > 32) return OpenDocumentResult::Opened;
+  return code == SE_ERR_NOASSOC ? OpenDocumentResult::NoAssociation : OpenDocumentResult::Failed;
+}

@@ -121,3 +121,7 @@ bool openDocument(const std::string& path) {
   const std::string argument = path[0] == '-' ? "./" + path : path;
   return x11platform::startDetachedHelper({xdgOpen, argument});
 }
+
+OpenDocumentResult openDocumentFor(void*, const std::string& path) {
+  return openDocument(path) ? OpenDocumentResult::Opened : OpenDocumentResult::Failed;
+}
