@@ -34,7 +34,7 @@ class CInfo : public CControl {
   // the bitmap font. No tag and no listener: the screen sets no parameter. [UI thread]
   CInfo(const CRect& closedSize, const SharedBitmap& background, const SharedBitmap& font);
 
-  // The latency shown, in samples. [any thread]
+  // The latency shown, in samples; the panel shows a new one at its next redraw. [any thread]
   void setLatency(int samples);
   int getLatency() const { return latency_.load(std::memory_order_relaxed); }
 
