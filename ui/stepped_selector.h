@@ -5,8 +5,10 @@
 // lower arrow (21 pixels below the top or further) steps down, stopping at the ends; a press
 // on the middle strip starts a gesture: dragging moves the value 0.015 per pixel (up raises
 // it, 67 pixels cover the range), and a release without having moved more than 2 pixels steps
-// up, wrapping from the last step to the first. A wheel notch moves one step and snaps to
-// the steps; the pointer over a part highlights it with rows of the strip below the pictures.
+// up, wrapping from the last step to the first. A wheel notch moves the value by
+// 1 / (steps - 1) and snaps it to a multiple of that (0, 0.25, ... 1 for five steps), which
+// the step rule maps onto each step in turn. The pointer over a part highlights it with rows
+// of the strip below the pictures.
 //
 // Threads: setValue (CControl) and setIndex may be called from any thread; drawing and the
 // mouse belong to the UI thread.
