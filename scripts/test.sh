@@ -27,6 +27,35 @@ cmake --build build-asan -j"$jobs"
 # The wine tests ran above; their Windows programs are not sanitizer builds.
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs" -E wine)
 
+# The test executables whose tests run code on several threads, each as target or
+# target:gtest-filter (the filter picks the threaded tests out of an executable whose other
+# tests are slow under ThreadSanitizer).
+tsan_tests=(
+  platform_tests
+  threads_tests
+  host_tests
+  editor_tests
+  toolkit_draw_tests
+  toolkit_core_tests
+  "engine_tests:RequantizedLimiterPath.NoiseShapeChangesWhileRunning"
+  "ui_meters_tests:MeterReset.*"
+)
+
+echo "== ThreadSanitizer build of the threaded tests"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSTELLIX_TSAN=ON -DSTELLIX_BENCH=OFF -DSTELLIX_WERROR=ON >/dev/null
+cmake --build build-tsan -j"$jobs" --target "${tsan_tests[@]%%:*}"
+for entry in "${tsan_tests[@]}"; do
+  target=${entry%%:*}
+  filter='*'
+  [[ $entry == *:* ]] && filter=${entry#*:}
+  exe=$(find build-tsan/tests -type f -name "$target" -perm -u+x | head -n 1)
+  [[ -n $exe ]] || { echo "no test executable $target in build-tsan" >&2; exit 1; }
+  echo "-- $target ($filter)"
+  # The plug-in and the private user store the tests get under CTest.
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" STELLIX_PLUGIN="$PWD/build-tsan/KorvanStellix.so" \
+    XDG_CONFIG_HOME="$PWD/build-tsan/test-config" "$exe" --gtest_filter="$filter" --gtest_brief=1
+done
+
 echo "== Fuzzing the chunk, file and stored-default readers for 60 s"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Release -DSTELLIX_FUZZ=ON \
   -DSTELLIX_TESTS=OFF -DSTELLIX_BENCH=OFF >/dev/null
