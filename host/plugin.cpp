@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/user_store.h"
 #include "presets/store_names.h"
@@ -35,8 +36,10 @@ Plugin::Plugin(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaste
 
   fillFactoryPrograms();
   applyMeteringPreferences();  // written into program 0: no program is being applied
-  editor_ = std::make_unique<CPresetSystemEditor>(*this);
-  setPresetEditor(editor_.get());
+  // The editor registers itself with this effect, which deletes it at its end.
+  setPresetEditor(new CPresetSystemEditor(this));
+  // The window is not built yet: no host may try to open it.
+  setFlag(effFlagsHasEditor, false);
   if (editorHooks_) editorHooks_->setLatency(engine_->latency());
   captureDefaultProgram();
   selectProgram(0);
@@ -47,7 +50,9 @@ Plugin::~Plugin() {
   engine_.reset();
   mutex_.unlock();
   setPresetEditor(nullptr);
-  editor_.reset();  // writes the remembered locations
+  // The editor goes while this effect is still whole (its window's controls may still call
+  // it); its destruction writes the remembered locations.
+  delete std::exchange(editor, nullptr);
 }
 
 // The display settings the user saved, each a step index; a number beyond the last step

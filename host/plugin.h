@@ -47,8 +47,8 @@ class Plugin : public CPresetSystemEffect {
   virtual int getRateShift() const { return engine_->values().rateShift; }
 
   stellix::Engine& engine() noexcept { return *engine_; }
-  // The editor side of the preset system; it lives as long as the effect.
-  CPresetSystemEditor& presetSystemEditor() noexcept { return *editor_; }
+  // The editor side of the preset system; it lives as long as the effect, which owns it.
+  CPresetSystemEditor& presetSystemEditor() noexcept { return *presetEditor_; }
 
  private:
   template <typename T>
@@ -60,5 +60,4 @@ class Plugin : public CPresetSystemEffect {
   stellix::ProcessingMutex mutex_;
   std::unique_ptr<stellix::Engine> engine_;
   std::array<float, stellix::kParamCount> values_{};  // normalized values as last set
-  std::unique_ptr<CPresetSystemEditor> editor_;
 };

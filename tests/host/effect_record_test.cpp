@@ -59,8 +59,8 @@ TEST_F(EffectRecord, DispatcherAnswers) {
       {effSetBlockSize, 0, 4096, nullptr, 0},
       {effMainsChanged, 0, 1, nullptr, 0},
       {effMainsChanged, 0, 0, nullptr, 0},
-      {effEditGetRect, 0, 0, &rect, 0},
-      {effEditOpen, 0, 0, nullptr, 0},
+      {effEditGetRect, 0, 0, &rect, 1},
+      {effEditOpen, 0, 0, nullptr, 0},  // no window is built yet
       {effEditClose, 0, 0, nullptr, 0},
       {effEditIdle, 0, 0, nullptr, 0},
       {effIdentify, 0, 0, nullptr, 1316373862},
@@ -108,7 +108,12 @@ TEST_F(EffectRecord, DispatcherAnswers) {
   for (const Case& c : cases) {
     EXPECT_EQ(host.dispatch(c.opcode, c.index, c.value, c.ptr), c.expected) << "opcode " << c.opcode;
   }
-  EXPECT_EQ(rect, reinterpret_cast<ERect*>(0x1)) << "no editor: the rectangle pointer is left alone";
+  // The window's size is known before any window opens.
+  ASSERT_NE(rect, reinterpret_cast<ERect*>(0x1));
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 462);
+  EXPECT_EQ(rect->right, 524);
   EXPECT_EQ(host.effect()->initialDelay, 159);
 }
 
