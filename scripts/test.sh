@@ -39,6 +39,7 @@ tsan_tests=(
   toolkit_core_tests
   "engine_tests:RequantizedLimiterPath.NoiseShapeChangesWhileRunning"
   "ui_meters_tests:MeterReset.*"
+  "presetbar_tests:PresetBarWindow.ReportsFromOtherThreadsWaitForTheIdle"
 )
 
 echo "== ThreadSanitizer build of the threaded tests"
