@@ -17,10 +17,11 @@ TEST(EditorHostOptions, AcceptedCommandLines) {
   EXPECT_EQ(o.levelDb, -6.0);
   EXPECT_EQ(o.cycles, 0);
   EXPECT_TRUE(o.screenshotPath.empty());
+  EXPECT_EQ(o.automateIndex, -1);
 
   o = Options{};
   ASSERT_TRUE(parseOptions({"--signal", "sweep", "--level=-20.5", "p.so", "--cycles=3", "--cycle-idles", "0",
-                            "--idle-ms", "5", "--log", "a b.log"},
+                            "--idle-ms", "5", "--log", "a b.log", "--automate", "8"},
                            o, error))
       << error;
   EXPECT_EQ(o.plugin, "p.so");
@@ -30,6 +31,7 @@ TEST(EditorHostOptions, AcceptedCommandLines) {
   EXPECT_EQ(o.cycleIdles, 0);
   EXPECT_EQ(o.idleMs, 5);
   EXPECT_EQ(o.logPath, "a b.log");
+  EXPECT_EQ(o.automateIndex, 8);
 
   // Help wins over everything, even a missing plug-in.
   o = Options{};
@@ -54,6 +56,7 @@ TEST(EditorHostOptions, RejectedCommandLines) {
       {{"p.so", "--cycles", "99999999999"}, "bad value for --cycles: '99999999999'"},
       {{"p.so", "--after", "-1"}, "bad value for --after: '-1'"},
       {{"p.so", "--log="}, "bad value for --log: ''"},
+      {{"p.so", "--automate", "-1"}, "bad value for --automate: '-1'"},
       {{"p.so", "--screenshot", "a.png", "--cycles", "2"}, "--cycles and --screenshot cannot be combined"},
       {{"p.so", "--frobnicate", "1"}, "unknown option --frobnicate"},
   };
@@ -87,6 +90,12 @@ TEST(EditorHostCommands, Lines) {
       {"screenshot /tmp/a b.png \r", ParseResult::kCommand, Command::kScreenshot, "/tmp/a b.png", 0, 0.0f},
       {"echo  done  now ", ParseResult::kCommand, Command::kEcho, "done  now", 0, 0.0f},
       {"echo", ParseResult::kCommand, Command::kEcho, "", 0, 0.0f},
+      {"get 7", ParseResult::kCommand, Command::kGet, "", 7, 0.0f},
+      {"program", ParseResult::kCommand, Command::kProgram, "", 0, 0.0f},
+      {"program-name", ParseResult::kCommand, Command::kProgramName, "", 0, 0.0f},
+      {"get", ParseResult::kError, Command::kQuit, "", 0, 0.0f},
+      {"get 0.5", ParseResult::kError, Command::kQuit, "", 0, 0.0f},
+      {"program 3", ParseResult::kError, Command::kQuit, "", 0, 0.0f},
       {"quit now", ParseResult::kError, Command::kQuit, "", 0, 0.0f},
       {"QUIT", ParseResult::kError, Command::kQuit, "", 0, 0.0f},
       {"idle", ParseResult::kError, Command::kQuit, "", 0, 0.0f},

@@ -64,6 +64,7 @@ bool EditorHost::start(std::string& error) {
       case audioMasterAutomate: log_.automate(call.index, call.opt); break;
       case audioMasterBeginEdit: log_.begin(call.index); break;
       case audioMasterEndEdit: log_.end(call.index); break;
+      case audioMasterUpdateDisplay: log_.display(); break;
       default: break;
     }
   };
@@ -117,12 +118,23 @@ bool EditorHost::start(std::string& error) {
                                          kBlockSize, kSampleRate);
   audio_->start();
   audioStart_ = Clock::now();
+  if (options_.automateIndex >= 0) {
+    if (options_.automateIndex >= effect->numParams) {
+      error = "no parameter " + std::to_string(options_.automateIndex) + " to automate (the plug-in has " +
+              std::to_string(effect->numParams) + ")";
+      return false;
+    }
+    automation_ = std::make_unique<AutomationThread>(effect, options_.automateIndex);
+    automation_->start();
+  }
   return true;
 }
 
 void EditorHost::shutdown() {
   std::string ignored;
   if (editorOpen_) closeEditor(ignored);
+  if (automation_) automation_->stop();
+  automation_.reset();
   if (audio_) audio_->stop();
   audio_.reset();
   if (host_ && host_->effect()) {
@@ -249,6 +261,21 @@ bool EditorHost::execute(const Command& command, bool& quit) {
       host_->setParameter(command.number, command.value);
       detail = "param " + std::to_string(command.number) + " " + std::to_string(host_->getParameter(command.number));
       break;
+    case Command::kGet:
+      if (command.number >= host_->effect()->numParams) {
+        ok = false;
+        detail = "no parameter " + std::to_string(command.number);
+        break;
+      }
+      {
+        // %.9g gives the float back exactly when read.
+        char value[32];
+        std::snprintf(value, sizeof value, "%.9g", static_cast<double>(host_->getParameter(command.number)));
+        detail = "get " + std::to_string(command.number) + " " + value;
+      }
+      break;
+    case Command::kProgram: detail = "program " + std::to_string(host_->dispatch(effGetProgram)); break;
+    case Command::kProgramName: detail = "program-name " + host_->text(effGetProgramName); break;
     case Command::kEcho: answer(command.text); return true;
     case Command::kWait: break;  // the loop waits
     case Command::kQuit: {
@@ -256,6 +283,7 @@ bool EditorHost::execute(const Command& command, bool& quit) {
       quit = true;
       const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - audioStart_).count();
       detail = "quit " + std::to_string(audio_->blocks()) + " audio blocks in " + std::to_string(ms) + " ms";
+      if (automation_) detail += ", " + std::to_string(automation_->changes()) + " automated changes";
       break;
     }
   }
@@ -356,6 +384,7 @@ int EditorHost::runCycles() {
   }
   const std::vector<ResourceCount> after = window_->resources();
   answer("cycles " + std::to_string(done));
+  if (automation_) answer("automated " + std::to_string(automation_->changes()));
   for (std::size_t i = 0; i < before.size(); ++i) {
     const long firstValue = i < first.size() ? first[i].value : before[i].value;
     answer(before[i].name + " before=" + std::to_string(before[i].value) + " first=" + std::to_string(firstValue) +

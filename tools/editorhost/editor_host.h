@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/editorhost/audio_thread.h"
+#include "tools/editorhost/automation_thread.h"
 #include "tools/editorhost/event_log.h"
 #include "tools/editorhost/host_window.h"
 #include "tools/editorhost/options.h"
@@ -54,6 +55,7 @@ class EditorHost {
   EventLog log_;
   std::unique_ptr<HostWindow> window_;
   std::unique_ptr<AudioThread> audio_;
+  std::unique_ptr<AutomationThread> automation_;
   bool resumed_ = false;
   bool editorOpen_ = false;
   int width_ = 0;

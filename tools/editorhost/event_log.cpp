@@ -25,6 +25,8 @@ bool EventLog::open(const std::string& path, std::string& error) {
 void EventLog::automate(int index, float value) { write("automate", index, &value); }
 void EventLog::begin(int index) { write("begin", index, nullptr); }
 void EventLog::end(int index) { write("end", index, nullptr); }
+// The index keeps every line in the "<n> <kind> <index>" shape readers expect.
+void EventLog::display() { write("display", 0, nullptr); }
 
 std::uint64_t EventLog::events() const {
   std::lock_guard<std::mutex> lock(mutex_);

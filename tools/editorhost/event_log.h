@@ -3,6 +3,7 @@
 //   <n> automate <index> <value>
 //   <n> begin <index>
 //   <n> end <index>
+//   <n> display 0       (the plug-in asked the host to re-read its names and texts)
 // Callbacks may arrive on any thread.
 #pragma once
 
@@ -26,6 +27,7 @@ class EventLog {
   void automate(int index, float value);
   void begin(int index);
   void end(int index);
+  void display();
 
   std::uint64_t events() const;
 

@@ -46,8 +46,11 @@ std::string usageText() {
          "  --cycle-idles <n>       idle calls while open in each cycle (default 5)\n"
          "  --screenshot <path>     open, idle for --after ms, write the editor's pixels as PNG, quit\n"
          "  --after <ms>            (default 500)\n"
+         "  --automate <index>      sweep that parameter up and down from a thread of its own (host automation)\n"
          "Without --cycles or --screenshot, commands are read from stdin, one a line:\n"
-         "  screenshot <path> | open | close | idle <n> | param <index> <value> | wait <ms> | echo <text> | quit\n";
+         "  screenshot <path> | open | close | idle <n> | param <index> <value> | wait <ms> | echo <text> | quit\n"
+         "  get <index>             the parameter's value\n"
+         "  program | program-name  the current program's index, its name\n";
 }
 
 bool parseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
@@ -105,6 +108,8 @@ bool parseOptions(const std::vector<std::string>& args, Options& options, std::s
       options.screenshotPath = value;
     } else if (arg == "--after") {
       ok = parseInt(value, 0, 3600000, options.afterMs);
+    } else if (arg == "--automate") {
+      ok = parseInt(value, 0, 1 << 20, options.automateIndex);
     } else {
       error = "unknown option " + arg;
       return false;
@@ -168,6 +173,13 @@ ParseResult parseCommand(std::string_view line, Command& command, std::string& e
   if (name == "open") return noArguments(Command::kOpen);
   if (name == "close") return noArguments(Command::kClose);
   if (name == "quit") return noArguments(Command::kQuit);
+  if (name == "program") return noArguments(Command::kProgram);
+  if (name == "program-name") return noArguments(Command::kProgramName);
+  if (name == "get") {
+    if (words.size() != 1 || !parseInt(words[0], 0, 1 << 20, command.number)) return fail("needs an index");
+    command.kind = Command::kGet;
+    return ParseResult::kCommand;
+  }
   if (name == "idle" || name == "wait") {
     const bool idle = name == "idle";
     if (words.size() != 1 || !parseInt(words[0], idle ? 1 : 0, idle ? 100000 : 3600000, command.number)) {

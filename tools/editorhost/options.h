@@ -23,6 +23,9 @@ struct Options {
   // Screenshot to take after afterMs of idling, then quit; empty runs the command loop.
   std::string screenshotPath;
   int afterMs = 500;
+  // A parameter a thread of its own sweeps up and down through setParameter while the host
+  // runs, as host automation would; -1 for none.
+  int automateIndex = -1;
   bool help = false;
 };
 
@@ -31,10 +34,10 @@ bool parseOptions(const std::vector<std::string>& args, Options& options, std::s
 std::string usageText();
 
 struct Command {
-  enum Kind { kScreenshot, kOpen, kClose, kIdle, kParam, kWait, kEcho, kQuit };
+  enum Kind { kScreenshot, kOpen, kClose, kIdle, kParam, kWait, kEcho, kQuit, kGet, kProgram, kProgramName };
   Kind kind = kQuit;
   std::string text;  // screenshot path, echo text
-  int number = 0;    // idle count, wait milliseconds, parameter index
+  int number = 0;    // idle count, wait milliseconds, parameter index (param, get)
   float value = 0.0f;
 };
 
