@@ -2,7 +2,7 @@
 # Builds everything warning-free (Linux and both Windows DLLs) and runs every test, the editor
 # tests in private X servers (Xvfb) and under wine64 among them, checks the Windows DLLs
 # (scripts/test-windows.sh), then runs the tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, and fuzzes the readers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
