@@ -94,6 +94,7 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener, publi
 
   // ---- Effect hooks
 
+  // [the effect's construction]
   void applyStoredDefaults() override { loadStoredDefaults(); }
   // [any thread]
   void setLatency(int samples) override { latency_.store(samples, std::memory_order_relaxed); }
@@ -102,7 +103,9 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener, publi
   // current entry show name.
   void showProgramName(const char* name) override;
 
-  // ---- Blobs, files and the store
+  // ---- Blobs, files and the store [the caller's thread: the host's for the chunk, the UI
+  // thread for the bar's files, memories and defaults, the effect's construction for the
+  // start-up reads]
 
   // Blobs: the whole bank, or the current program. Empty when no memory was left.
   virtual std::vector<std::uint8_t> writeBank() const;
