@@ -6,6 +6,7 @@
 
 #include "platform/user_store.h"
 #include "presets/store_names.h"
+#include "ui/editor.h"
 
 using namespace stellix;
 
@@ -36,10 +37,9 @@ Plugin::Plugin(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaste
 
   fillFactoryPrograms();
   applyMeteringPreferences();  // written into program 0: no program is being applied
-  // The editor registers itself with this effect, which deletes it at its end.
-  setPresetEditor(new CPresetSystemEditor(this));
-  // The window is not built yet: no host may try to open it.
-  setFlag(effFlagsHasEditor, false);
+  // The editor registers itself with this effect, which deletes it at its end; the effect
+  // then announces a window. The editor reads the meters from this effect.
+  setPresetEditor(new Editor(this, this));
   if (editorHooks_) editorHooks_->setLatency(engine_->latency());
   captureDefaultProgram();
   selectProgram(0);

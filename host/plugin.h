@@ -10,8 +10,9 @@
 #include "platform/processing_mutex.h"
 #include "presets/preset_system_editor.h"
 #include "presets/preset_system_effect.h"
+#include "ui/meter_snapshot_source.h"
 
-class Plugin : public CPresetSystemEffect {
+class Plugin : public CPresetSystemEffect, public stellix::MeterSnapshotSource {
  public:
   static constexpr std::uint32_t kLockBoundMs = 1000;
 
@@ -42,7 +43,7 @@ class Plugin : public CPresetSystemEffect {
 
   // [editor thread, no lock] The ten meter readings (input peak L/R, output peak L/R,
   // input RMS L/R, output RMS L/R, gain reduction L/R); raises the meter-read flag.
-  virtual void getMeterSnapshot(float out[10]) { engine_->meterSnapshot(out); }
+  void getMeterSnapshot(float out[kValues]) override { engine_->meterSnapshot(out); }
   // The current rate shift (0, 1 or 2).
   virtual int getRateShift() const { return engine_->values().rateShift; }
 

@@ -28,6 +28,7 @@ class CAutoBlack : public CControl {
 
   // [UI thread] The overlay drawn over the whole control while the pointer is inside it.
   void setBacklight(const SharedBitmap& bitmap) { overlay_.setBitmap(bitmap); }
+  const SharedBitmap& getBacklight() const { return overlay_.getBitmap(); }
   bool isHovered() const { return overlay_.isHovered(); }
 
   // [UI thread]

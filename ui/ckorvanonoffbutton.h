@@ -71,6 +71,7 @@ class CStellixBcklitButton : public CStellixButton {
 
   // [UI thread] The overlay drawn over the whole button while the pointer is inside it.
   void setBacklight(const SharedBitmap& bitmap) { overlay_.setBitmap(bitmap); }
+  const SharedBitmap& getBacklight() const { return overlay_.getBitmap(); }
   bool isHovered() const { return overlay_.isHovered(); }
 
   // [UI thread]
@@ -92,6 +93,7 @@ class COversamplingButton : public CKorvanOnOffButton {
 
   // [UI thread] The overlay drawn over the whole button while the pointer is inside it.
   void setBacklight(const SharedBitmap& bitmap) { overlay_.setBitmap(bitmap); }
+  const SharedBitmap& getBacklight() const { return overlay_.getBitmap(); }
   bool isHovered() const { return overlay_.isHovered(); }
 
   // [UI thread]

@@ -25,8 +25,7 @@ TEST_F(EffectRecord, FieldsAsTheHostSeesThem) {
   EXPECT_EQ(e->numParams, 26);
   EXPECT_EQ(e->numInputs, 2);
   EXPECT_EQ(e->numOutputs, 2);
-  // No editor window can open yet, so the has-editor bit stays clear.
-  EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsProgramChunks | effFlagsCanDoubleReplacing);
+  EXPECT_EQ(e->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks | effFlagsCanDoubleReplacing);
   EXPECT_EQ(e->initialDelay, 159);
   EXPECT_EQ(e->realQualities, 0);
   EXPECT_EQ(e->offQualities, 0);
@@ -60,7 +59,7 @@ TEST_F(EffectRecord, DispatcherAnswers) {
       {effMainsChanged, 0, 1, nullptr, 0},
       {effMainsChanged, 0, 0, nullptr, 0},
       {effEditGetRect, 0, 0, &rect, 1},
-      {effEditOpen, 0, 0, nullptr, 0},  // no window is built yet
+      {effEditOpen, 0, 0, nullptr, 0},  // no parent window: nothing opens
       {effEditClose, 0, 0, nullptr, 0},
       {effEditIdle, 0, 0, nullptr, 0},
       {effIdentify, 0, 0, nullptr, 1316373862},

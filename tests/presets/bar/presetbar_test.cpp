@@ -104,9 +104,9 @@ TEST(PresetBarOpen, NeedsAFrameAndAnEffect) {
   ASSERT_TRUE(bare.getRect(&rect));
   EXPECT_EQ(rect->right, 524);
   EXPECT_EQ(rect->bottom, 462);
-  EXPECT_FALSE(bare.open(nullptr)) << "no frame";
+  EXPECT_FALSE(bare.CPresetSystemEditor::open(nullptr)) << "no frame";
   EXPECT_EQ(bare.presetBarControl(1000), nullptr);
-  EXPECT_EQ(plugin->getAeffect()->flags & effFlagsHasEditor, 0) << "no window is offered yet";
+  EXPECT_NE(plugin->getAeffect()->flags & effFlagsHasEditor, 0) << "the window is offered";
 
   CPresetSystemEditor orphan(nullptr);
   EXPECT_FALSE(orphan.open(nullptr));
