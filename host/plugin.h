@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 #include "engine/engine.h"
@@ -60,5 +61,6 @@ class Plugin : public CPresetSystemEffect, public stellix::MeterSnapshotSource {
 
   stellix::ProcessingMutex mutex_;
   std::unique_ptr<stellix::Engine> engine_;
-  std::array<float, stellix::kParamCount> values_{};  // normalized values as last set
+  // Normalized values as last set; any thread sets them while the editor reads them.
+  std::array<std::atomic<float>, stellix::kParamCount> values_{};
 };

@@ -1,6 +1,7 @@
 #include "presets/preset_system_effect.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "presets/preset_system_editor.h"
@@ -24,7 +25,8 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster, VstInt
 CPresetSystemEffect::~CPresetSystemEffect() = default;
 
 void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
-  if (index >= 0 && index < kNumParams) bank_[currentProgram_].values[index] = value;
+  if (index >= 0 && index < kNumParams)
+    std::atomic_ref<float>(bank_[currentProgram_].values[index]).store(value, std::memory_order_relaxed);
 }
 
 void CPresetSystemEffect::setProgramName(char* name) {
@@ -54,7 +56,11 @@ void CPresetSystemEffect::selectProgram(int index) {
   curProgram = 0;
   currentProgram_ = index;
   // Parameters go in index order: the layout version (last) converts older values.
-  const ProgramRecord program = bank_[index];
+  // The values are read as atomically as parameter changes on other threads write them.
+  ProgramRecord program;
+  std::memcpy(program.name, bank_[index].name, sizeof program.name);
+  for (int i = 0; i < kNumParams; ++i)
+    program.values[i] = std::atomic_ref<float>(bank_[index].values[i]).load(std::memory_order_relaxed);
   for (int i = 0; i < kNumParams; ++i) setParameter(i, program.values[i]);
   updateDisplay();
   beginEdit(0);

@@ -2,6 +2,7 @@
 // the default program, program names for the host, and applying a program.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -60,9 +61,11 @@ class CPresetSystemEffect : public AudioEffectX {
 
  protected:
   std::unique_ptr<stellix::ProgramRecord[]> bank_;
-  int currentProgram_ = 0;
+  // Parameter changes from any thread read these and write the current program's values
+  // (atomically), while the UI thread selects programs.
+  std::atomic<int> currentProgram_{0};
   stellix::ProgramRecord defaultProgram_{};
-  bool applying_ = false;
+  std::atomic<bool> applying_{false};
   std::unique_ptr<std::uint8_t[]> chunkBuffer_;
   std::unique_ptr<std::uint8_t[]> chunkWork_;
   stellix::EffectEditorHooks* editorHooks_ = nullptr;
