@@ -249,7 +249,7 @@ def expect_gesture(check, what, expected, edits):
         if not begun >= set(edits):
             raise d.DriverError(f"{what}: no begin/end edit of {sorted(set(edits) - begun)}: {events}")
     check.say(f"{what}: " + ", ".join(f"{i} -> {v:.9g}" for i, v in expected.items()) +
-              (f" inside begin/end" if edits else ""))
+              (" inside begin/end" if edits else ""))
 
 
 def check_window(args, say):
