@@ -1,16 +1,13 @@
 // The plug-in with its window, driven from three sides at once as a busy host does: audio on
-// one thread, another host thread changing parameters, programs or the sample rate, and the
-// UI thread opening and closing the window, idling (meters, redraws) and clicking, dragging
-// and typing into it. Everything the window shares with the other threads must be atomic or
+// one thread, another host thread setting or reading parameters, and the UI thread opening
+// and closing the window, idling (meters, redraws) and clicking, dragging and typing into it. Everything the window shares with the other threads must be atomic or
 // a request honoured on the UI thread; the ThreadSanitizer build checks that.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <optional>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -75,7 +72,7 @@ const std::vector<Gesture>& gestures() {
       [](HeadlessFrame& f) { f.click(CPoint(47, 131)); },                  // TransShape "A-hard"
       [](HeadlessFrame& f) { f.click(CPoint(177, 200)); },                 // input meter: resets all
       [](HeadlessFrame& f) { f.click(CPoint(125, 380), kRButton); },       // PostMeter: save preferences
-      [](HeadlessFrame& f) { f.click(CPoint(240, 340)); },                 // meter mode: Scale down
+      [](HeadlessFrame& f) { f.click(CPoint(240, 340)); },                 // meter mode: Scale up
       [](HeadlessFrame& f) { f.wheel(CPoint(445, 377), 1.0f); },           // Output knob, one notch
       [](HeadlessFrame& f) { f.click(CPoint(362, 453)); },                 // rocker: next program
       [](HeadlessFrame& f) {                                               // rename the program
