@@ -1,7 +1,8 @@
 // The plug-in with its window, driven from three sides at once as a busy host does: audio on
 // one thread, another host thread setting or reading parameters, and the UI thread opening
-// and closing the window, idling (meters, redraws) and clicking, dragging and typing into it. Everything the window shares with the other threads must be atomic or
-// a request honoured on the UI thread; the ThreadSanitizer build checks that.
+// and closing the window, idling (meters, redraws) and clicking, dragging and typing into it.
+// Everything the window shares with the other threads must be atomic or a request honoured
+// on the UI thread; the ThreadSanitizer build checks that.
 #include <gtest/gtest.h>
 
 #include <atomic>
