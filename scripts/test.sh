@@ -40,6 +40,7 @@ tsan_tests=(
   "engine_tests:RequantizedLimiterPath.NoiseShapeChangesWhileRunning"
   "ui_meters_tests:MeterReset.*"
   "presetbar_tests:PresetBarWindow.ReportsFromOtherThreadsWaitForTheIdle"
+  "ui_editor_tests:EditorThreads.*"
   ui_stress_tests
 )
 

@@ -1,5 +1,7 @@
 #include "ui/editor.h"
 
+#include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -123,7 +125,10 @@ bool Editor::open(void* parentWindow) {
   if (frame) return true;  // open already
   if (!effect_ || !presetEffect_ || !parentWindow) return false;
   const SharedBitmap background = loadBitmap(kBackgroundBitmap);
-  frame = std::make_unique<MyFrame>(CRect(0, 0, background->getWidth(), background->getHeight()), this);
+  // The window is as large as its picture (the size the host was told, should it be missing).
+  const CRect size = background->isLoaded() ? CRect(0, 0, background->getWidth(), background->getHeight())
+                                            : CRect(0, 0, kWindowWidth, kWindowHeight);
+  frame = std::make_unique<MyFrame>(size, this);
   frame->setBackground(background);
 
   Controls built;
