@@ -112,7 +112,7 @@ struct BarFixture {
   DialogDouble dialog;
   std::unique_ptr<Plugin> plugin;
   TestBarEditor* editor = nullptr;
-  std::optional<HeadlessFrame> host;
+  std::unique_ptr<HeadlessFrame> host;
 
   explicit BarFixture(int program = 0, bool openWindow = true) {
     hostCalls().clear();
@@ -125,7 +125,7 @@ struct BarFixture {
 
   void open() {
     ASSERT_TRUE(editor->open(nullptr));
-    host.emplace(*editor->getFrame());
+    host = std::make_unique<HeadlessFrame>(*editor->getFrame());
     host->idle();
     hostCalls().clear();
   }
