@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,7 +77,7 @@ struct EditorFixture {
   HeadlessPlatformScope platforms;
   std::unique_ptr<MeteredPlugin> plugin;
   Editor* editor = nullptr;
-  std::optional<HeadlessFrame> host;
+  std::unique_ptr<HeadlessFrame> host;
 
   // storeSetUp runs on the empty store before the effect is made.
   explicit EditorFixture(bool openWindow = true,
@@ -98,7 +97,7 @@ struct EditorFixture {
   void open() {
     ASSERT_NE(editor, nullptr);
     ASSERT_TRUE(editor->open(kParentWindow));
-    host.emplace(*editor->getFrame());
+    host = std::make_unique<HeadlessFrame>(*editor->getFrame());
     idleAt(1000);
     hostLog().clear();
   }
