@@ -13,6 +13,7 @@
 #include "toolkit/cdrawcontext.h"
 #include "toolkit/cframe.h"
 #include "toolkit/platform/headless/headless_frame.h"
+#include "tests/support/editor_double.h"
 #include "toolkit/vstguieditorinterface.h"
 
 namespace toolkit_test {
@@ -66,16 +67,7 @@ class RecordingView : public CView {
   Log& log_;
 };
 
-class EditorDouble : public VSTGUIEditorInterface {
- public:
-  explicit EditorDouble(Log& log) : log_(log) {}
-  void beginEdit(std::int32_t index) override { log_.push_back("begin " + std::to_string(index)); }
-  void endEdit(std::int32_t index) override { log_.push_back("end " + std::to_string(index)); }
-  CFrame* getFrame() const override { return nullptr; }
-
- private:
-  Log& log_;
-};
+using EditorDouble = stellix::testing::EditorDouble;
 
 // Logs "changed <tag> <value>" with the value to two decimals.
 class ListenerDouble : public CControlListener {

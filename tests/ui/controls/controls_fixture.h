@@ -15,6 +15,7 @@
 #include "toolkit/cdrawcontext.h"
 #include "toolkit/cframe.h"
 #include "toolkit/platform/headless/headless_frame.h"
+#include "tests/support/editor_double.h"
 #include "toolkit/vstguieditorinterface.h"
 #include "ui/cautoblack.h"
 #include "ui/cbits.h"
@@ -36,16 +37,7 @@ inline std::string number(float v) {
 }
 
 // "begin <tag>", "end <tag>" from the frame's editor.
-class EditorDouble : public VSTGUIEditorInterface {
- public:
-  explicit EditorDouble(Log& log) : log_(log) {}
-  void beginEdit(std::int32_t index) override { log_.push_back("begin " + std::to_string(index)); }
-  void endEdit(std::int32_t index) override { log_.push_back("end " + std::to_string(index)); }
-  CFrame* getFrame() const override { return nullptr; }
-
- private:
-  Log& log_;
-};
+using EditorDouble = stellix::testing::EditorDouble;
 
 // "changed <tag> <value>".
 class ListenerDouble : public CControlListener {
